@@ -1,0 +1,140 @@
+// POSIX mapping of a whole file: open, fstat, mmap.
+//
+// A file that shrinks while it is mapped makes the kernel raise SIGBUS on the
+// pages past its new end. A process-wide handler, installed once, replaces
+// such a page of a mapping that this thread has open by a page of zeros and
+// records the fault in that mapping's guard; the interrupted read then
+// completes and the owner of the mapping sees Faulted(). A SIGBUS anywhere
+// else goes to whatever handler was there before, or kills the process as
+// usual.
+#include "platform/mapped_file.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+
+struct Guard {
+  std::uintptr_t begin;
+  std::uintptr_t end;
+  volatile sig_atomic_t faulted;
+  Guard* previous;
+};
+
+thread_local Guard* tActiveGuards = nullptr;
+struct sigaction gPreviousBusAction;
+std::uintptr_t gPageSize = 4096;
+std::once_flag gInstallOnce;
+
+void OnBusError(int sig, siginfo_t* info, void* context) {
+  const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
+  for (Guard* g = tActiveGuards; g != nullptr; g = g->previous) {
+    if (address < g->begin || address >= g->end) continue;
+    void* page = reinterpret_cast<void*>(address & ~(gPageSize - 1));
+    if (mmap(page, gPageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) ==
+        MAP_FAILED) {
+      break;
+    }
+    g->faulted = 1;
+    return;
+  }
+  if ((gPreviousBusAction.sa_flags & SA_SIGINFO) != 0 && gPreviousBusAction.sa_sigaction) {
+    gPreviousBusAction.sa_sigaction(sig, info, context);
+    return;
+  }
+  if (gPreviousBusAction.sa_handler != SIG_DFL && gPreviousBusAction.sa_handler != SIG_IGN) {
+    gPreviousBusAction.sa_handler(sig);
+    return;
+  }
+  // Not ours: returning re-runs the faulting read, which now kills the process.
+  signal(sig, SIG_DFL);
+}
+
+void InstallBusHandler() {
+  long page = sysconf(_SC_PAGESIZE);
+  if (page > 0) gPageSize = static_cast<std::uintptr_t>(page);
+  struct sigaction action = {};
+  action.sa_sigaction = OnBusError;
+  action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGBUS, &action, &gPreviousBusAction);
+}
+
+void PushGuard(Guard* g) {
+  g->previous = tActiveGuards;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  tActiveGuards = g;
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+}
+
+void RemoveGuard(Guard* g) {
+  for (Guard** link = &tActiveGuards; *link != nullptr; link = &(*link)->previous) {
+    if (*link == g) {
+      *link = g->previous;
+      std::atomic_signal_fence(std::memory_order_seq_cst);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+MappedFile::~MappedFile() { Close(); }
+
+int MappedFile::Open(const char* path) {
+  Close();
+  // Only regular files are opened: a FIFO would block, a device may react.
+  struct stat st;
+  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return kMapCantOpen;
+  int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return kMapCantOpen;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return kMapCantOpen;
+  }
+  if (st.st_size <= 0) {
+    close(fd);
+    return kMapCantMap;
+  }
+  std::call_once(gInstallOnce, InstallBusHandler);
+  const auto length = static_cast<std::uint64_t>(st.st_size);
+  void* view = mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0);
+  if (view == MAP_FAILED) {
+    close(fd);
+    return kMapCantMap;
+  }
+  file_ = fd;
+  data_ = static_cast<const std::uint8_t*>(view);
+  mappedLength_ = length;
+  size_ = static_cast<std::uint32_t>(length);
+  auto* guard = new Guard{reinterpret_cast<std::uintptr_t>(view),
+                          reinterpret_cast<std::uintptr_t>(view) + length, 0, nullptr};
+  PushGuard(guard);
+  guard_ = guard;
+  return 0;
+}
+
+bool MappedFile::Faulted() const {
+  return guard_ != nullptr && static_cast<Guard*>(guard_)->faulted != 0;
+}
+
+void MappedFile::Close() {
+  if (guard_ != nullptr) {
+    auto* guard = static_cast<Guard*>(guard_);
+    RemoveGuard(guard);
+    delete guard;
+    guard_ = nullptr;
+  }
+  if (data_ != nullptr) munmap(const_cast<std::uint8_t*>(data_), mappedLength_);
+  if (file_ >= 0) close(static_cast<int>(file_));
+  data_ = nullptr;
+  size_ = 0;
+  mappedLength_ = 0;
+  file_ = -1;
+}
