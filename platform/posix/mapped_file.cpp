@@ -34,7 +34,9 @@ std::once_flag gInstallOnce;
 
 void OnBusError(int sig, siginfo_t* info, void* context) {
   const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
-  for (Guard* g = tActiveGuards; g != nullptr; g = g->previous) {
+  // Only a fault the kernel raised for a read (si_code > 0) can be a lost
+  // page; a SIGBUS sent by kill() or raise() never is.
+  for (Guard* g = info->si_code > 0 ? tActiveGuards : nullptr; g != nullptr; g = g->previous) {
     if (address < g->begin || address >= g->end) continue;
     void* page = reinterpret_cast<void*>(address & ~(gPageSize - 1));
     if (mmap(page, gPageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) ==
@@ -52,8 +54,9 @@ void OnBusError(int sig, siginfo_t* info, void* context) {
     gPreviousBusAction.sa_handler(sig);
     return;
   }
-  // Not ours: returning re-runs the faulting read, which now kills the process.
+  // Not ours: the default action, as if this handler had never been there.
   signal(sig, SIG_DFL);
+  raise(sig);
 }
 
 void InstallBusHandler() {

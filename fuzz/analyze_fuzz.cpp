@@ -1,0 +1,64 @@
+// Fuzz target of the file analysis: the input becomes a file on disk, which
+// is analysed three ways (names and content, content only, trace only). The
+// callback reads every byte of the region, so a region that leaves the file
+// shows up under AddressSanitizer.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "analysis/analyze_file.h"
+#include "usage/pointer_list.h"
+
+namespace {
+
+int TouchRegion(const std::uint8_t* start, std::uint32_t length, void* context, int kind) {
+  unsigned sum = 0;
+  for (std::uint32_t i = 0; i < length; ++i) sum += start[i];
+  *static_cast<unsigned*>(context) += sum + static_cast<unsigned>(kind);
+  return 0;
+}
+
+class CountingTrace : public AnalysisTrace {
+ public:
+  void Print(const char* text) override { characters += std::char_traits<char>::length(text); }
+  std::size_t characters = 0;
+};
+
+const std::string& InputPath() {
+  static const std::string path = [] {
+    namespace fs = std::filesystem;
+    const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+    return (base / ("tarnwick-fuzz-" + std::to_string(reinterpret_cast<std::uintptr_t>(&base)) +
+                    ".bin"))
+        .string();
+  }();
+  return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string& path = InputPath();
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return 0;
+  if (size != 0) std::fwrite(data, 1, size, file);
+  std::fclose(file);
+
+  unsigned sum = 0;
+  {
+    SortedPointerList names;
+    names.compare = CompareStrings;
+    names.releaseItem = std::free;
+    const int result = AnalyzeFile(path.c_str(), TouchRegion, &sum, &names);
+    if (result < AE_ACCESS_VIOLATION || result > FK_DOS_COMPRESSED) std::abort();
+  }
+  PointerList unsorted;
+  unsorted.releaseItem = std::free;
+  AnalyzeFile(path.c_str(), TouchRegion, &sum, &unsorted);
+  CountingTrace trace;
+  AnalyzeFile(path.c_str(), nullptr, nullptr, nullptr, &trace);
+  std::remove(path.c_str());
+  return 0;
+}
