@@ -46,8 +46,8 @@ class MappedFile {
   std::uint32_t size_ = 0;
   // Platform handles and bookkeeping, opaque here.
   std::intptr_t file_ = -1;
-  std::intptr_t mapping_ = 0;
-  std::uint64_t mappedLength_ = 0;
+  [[maybe_unused]] std::intptr_t mapping_ = 0;  // Windows only
+  [[maybe_unused]] std::uint64_t mappedLength_ = 0;  // POSIX only
   void* guard_ = nullptr;
 };
 

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Every test: the native build with AddressSanitizer and UndefinedBehaviorSanitizer,
+# the Windows build under Wine, a bounded fuzz run, and the sample run.
+# Installs what it needs on a fresh Debian machine (as root).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+fuzz_seconds=${TARNWICK_FUZZ_SECONDS:-60}
+
+bash scripts/ensure-packages.sh
+
+passed=0
+failed=0
+status=0
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+run_ctest() {
+  local preset=$1
+  echo "=== $preset: configure and build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  echo "=== $preset: tests"
+  if ! ctest --preset "$preset" -j2 --timeout 600 | tee "$log"; then status=1; fi
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1 || true)
+  if [ -n "$line" ]; then
+    local total fails
+    fails=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+    total=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
+    passed=$((passed + total - fails))
+    failed=$((failed + fails))
+  else
+    status=1
+  fi
+}
+
+run_ctest asan
+run_ctest mingw
+
+echo "=== fuzz: ${fuzz_seconds}s of libFuzzer under ASan and UBSan"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+fuzz_dir=$root/build/fuzz
+rm -rf "$fuzz_dir/corpus" && mkdir -p "$fuzz_dir/corpus"
+"$fuzz_dir/samples/make_samples" "$fuzz_dir/seeds" >/dev/null
+if "$fuzz_dir/fuzz/analyze_fuzz" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 "$fuzz_dir/corpus" "$fuzz_dir/seeds" >"$log" 2>&1; then
+  grep -E '^(Done|stat::number_of_executed_units)' "$log" || true
+  passed=$((passed + 1))
+else
+  tail -n 60 "$log"
+  echo "fuzz run FAILED"
+  failed=$((failed + 1))
+  status=1
+fi
+
+echo "=== samples: the main job"
+if bash scripts/run-samples.sh >"$log" 2>&1; then
+  passed=$((passed + 1))
+else
+  cat "$log"
+  failed=$((failed + 1))
+  status=1
+fi
+
+echo
+echo "total: $passed passed, $failed failed"
+exit $status
