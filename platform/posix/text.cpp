@@ -1,0 +1,60 @@
+// UTF-8 to UTF-16, the POSIX side's ANSI conversion.
+#include "platform/text.h"
+
+namespace {
+
+// Decodes one UTF-8 sequence at text; returns its length, or 0 when the
+// bytes there are not a valid, shortest-form sequence of a scalar value.
+int DecodeUtf8(const unsigned char* text, char32_t* out) {
+  const unsigned char lead = text[0];
+  int length;
+  char32_t value;
+  if (lead < 0x80) {
+    *out = lead;
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    value = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    value = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    value = lead & 0x07;
+  } else {
+    return 0;
+  }
+  for (int i = 1; i < length; ++i) {
+    if ((text[i] & 0xC0) != 0x80) return 0;  // also stops at the terminating zero
+    value = (value << 6) | (text[i] & 0x3F);
+  }
+  static const char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  *out = value;
+  return length;
+}
+
+}  // namespace
+
+std::u16string AnsiToUtf16(const char* text) {
+  std::u16string out;
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  while (*p != 0) {
+    char32_t value;
+    const int length = DecodeUtf8(p, &value);
+    if (length == 0) {
+      out.push_back(u'\uFFFD');
+      ++p;
+      continue;
+    }
+    p += length;
+    if (value >= 0x10000) {
+      value -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (value >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(value));
+    }
+  }
+  return out;
+}
