@@ -1,0 +1,133 @@
+#include "config/settings.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/instance.h"
+#include "platform/profile.h"
+#include "platform/system_dirs.h"
+#include "usage/candidates.h"
+#include "usage/process_state.h"
+
+namespace {
+
+constexpr const char* kOptions = "options";
+constexpr const char* kCurrentProcess = "currentprocess";
+constexpr const char* kDefaultDrives = "CDEFGHIJKLMNOPQRSTUVWXYZ";
+// A Windows directory longer than this would leave no room for "\SYSTEM".
+constexpr std::size_t kMaxWindowsDirectory = 245;
+
+void CopyBounded(char* out, std::size_t capacity, const std::string& text) {
+  std::snprintf(out, capacity, "%s", text.c_str());
+}
+
+void AppendBounded(char* out, std::size_t capacity, const char* text) {
+  const std::size_t used = std::strlen(out);
+  if (used + 1 < capacity) std::snprintf(out + used, capacity - used, "%s", text);
+}
+
+// A directory setting: the default when the key is missing or empty (an
+// empty path names no directory), translated to this platform's form.
+void ReadDirectory(const char* key, char* out, const char* defaultPath) {
+  char value[260];
+  ProfileReadString(kOptions, key, defaultPath, value, sizeof value, kSettingsFile);
+  CopyBounded(out, 260, NativePath(value[0] != 0 ? value : defaultPath));
+}
+
+// Looks for a running instance through the marker the settings file keeps;
+// returns true when this instance must end.
+bool AnotherInstanceRuns(StartupPrompts& prompts) {
+  char marker[260];
+  ProfileReadString(kCurrentProcess, "classname", "", marker, sizeof marker, kSettingsFile);
+  if (marker[0] == 0) return false;
+  const RunningInstance instance = FindRunningInstance(marker);
+  if (!instance.found || instance.banner.empty()) return false;
+  if (instance.banner.find(kMakerName) == std::string::npos) return false;
+  if (prompts.AskYesNo("Warning", "Tarnwick is already running, do you wish to activate it's window?")) {
+    const std::string note = ActivateRunningInstance(instance);
+    if (!note.empty()) prompts.Inform(note.c_str());
+  }
+  return true;
+}
+
+}  // namespace
+
+void AppendBackslash(char* path, std::size_t capacity) {
+  const std::size_t length = std::strlen(path);
+  if (length == 0 || length + 1 >= capacity) return;
+  if (path[length - 1] != kPathSeparator) {
+    path[length] = kPathSeparator;
+    path[length + 1] = 0;
+  }
+}
+
+void SplitExtensions(const char* value, Settings* settings) {
+  auto& table = settings->ExtensionTable;
+  table.fill(std::string());
+  int n = 0;
+  const char* piece = value;
+  for (const char* blank; (blank = std::strchr(piece, ' ')) != nullptr; piece = blank + 1) {
+    if (blank != piece) {
+      if (n == kMaxExtensions) return;
+      table[n++].assign(piece, blank);
+    }
+  }
+  if (n < kMaxExtensions) table[n] = piece;
+}
+
+bool IsDirectoryForm(const char* driveSelection) {
+  return (driveSelection[0] != 0 && driveSelection[1] == ':') || IsNativeDirectory(driveSelection);
+}
+
+int StartupInit(ProcessState& state, StartupPrompts& prompts) {
+  state.CandidateList.Clear();
+  state.CandidateList.releaseItem = ReleaseCandidate;
+  state.CandidateList.compare = nullptr;
+  state.CandidateList.allowDuplicates = 0;
+
+  if (AnotherInstanceRuns(prompts)) return 0;
+
+  Settings& s = state.settings;
+  char fallback[260];
+  CopyBounded(fallback, sizeof fallback, CurrentDirectory());
+  AppendBackslash(fallback);
+  AppendBounded(fallback, sizeof fallback, "BACKUP");
+  ReadDirectory("backupto", s.BackupDir, fallback);
+
+  s.Recurse = ProfileReadInt(kOptions, "recurse", 0, kSettingsFile);
+
+  CopyBounded(fallback, sizeof fallback, SystemDirectory());
+  ReadDirectory("32bitdllpath", s.LibraryDir32, fallback);
+
+  const std::string windows = WindowsDirectory();
+  CopyBounded(fallback, sizeof fallback, windows.substr(0, kMaxWindowsDirectory));
+  AppendBackslash(fallback);
+  AppendBounded(fallback, sizeof fallback, "SYSTEM");
+  ReadDirectory("16bitdllpath", s.LibraryDir16, fallback);
+
+  s.LibraryKindMask = kLibraryKind32;
+  if (ProfileReadInt(kOptions, "find16b_dlls", 1, kSettingsFile) != 0) s.LibraryKindMask |= kLibraryKind16;
+
+  ProfileReadString(kOptions, "searchdrives", kDefaultDrives, s.DriveSelection, sizeof s.DriveSelection,
+                    kSettingsFile);
+
+  char extensions[110];
+  ProfileReadString(kOptions, "dllextensions", "dll", extensions, sizeof extensions, kSettingsFile);
+  SplitExtensions(extensions, &s);
+
+  if (IsDirectoryForm(s.DriveSelection)) CopyBounded(state.SearchRoot, sizeof state.SearchRoot, NativePath(s.DriveSelection));
+  return 1;
+}
+
+void SaveSettings(const ProcessState& state) {
+  const Settings& s = state.settings;
+  ProfileWriteString(kOptions, "backupto", SettingsPath(s.BackupDir).c_str(), kSettingsFile);
+  char number[16];
+  std::snprintf(number, sizeof number, "%d", s.Recurse);
+  ProfileWriteString(kOptions, "recurse", number, kSettingsFile);
+  ProfileWriteString(kOptions, "find16b_dlls", s.LibraryKindMask == kLibraryKind32 ? "0" : "1", kSettingsFile);
+  ProfileWriteString(kOptions, "searchdrives", s.DriveSelection, kSettingsFile);
+  ProfileWriteString(kCurrentProcess, "classname", nullptr, kSettingsFile);
+  WithdrawRunningInstance();
+}

@@ -1,0 +1,59 @@
+// The settings file tarnwick.ini: start-up, single-instance test and
+// write-back.
+#ifndef TARNWICK_CONFIG_SETTINGS_H
+#define TARNWICK_CONFIG_SETTINGS_H
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+struct ProcessState;
+
+constexpr const char* kSettingsFile = "tarnwick.ini";
+constexpr const char* kMakerName = "Pelmorin";
+constexpr int kLibraryKind32 = 0x20;
+constexpr int kLibraryKind16 = 0x10;
+constexpr int kMaxExtensions = 27;
+
+struct Settings {
+  char BackupDir[260] = "";
+  int Recurse = 0;
+  char LibraryDir32[260] = "";
+  char LibraryDir16[260] = "";
+  int LibraryKindMask = kLibraryKind32;
+  char DriveSelection[26] = "";
+  // The library extensions, without the dot, in the order of the value; the
+  // first empty slot ends the table, so at most 27 are used.
+  std::array<std::string, kMaxExtensions + 1> ExtensionTable;
+};
+
+// What start-up needs from the user: the question whether to bring a
+// running instance to the front, and a sentence to show.
+class StartupPrompts {
+ public:
+  virtual ~StartupPrompts() = default;
+  virtual bool AskYesNo(const char* caption, const char* text) = 0;
+  virtual void Inform(const char* text) = 0;
+};
+
+// Appends the platform's path separator when the path's last character is
+// not one. Does nothing to an empty path or one that fills the buffer.
+void AppendBackslash(char* path, std::size_t capacity = 260);
+
+// Fills the table from a "dllextensions" value: blank-separated pieces,
+// empty pieces skipped except the last; extensions past the 27th ignored.
+void SplitExtensions(const char* value, Settings* settings);
+
+// True when "searchdrives" names one directory rather than drive letters.
+bool IsDirectoryForm(const char* driveSelection);
+
+// Makes the candidate list, runs the single-instance test and reads the
+// settings. Returns 1 to go on, 0 when another instance runs and this one
+// must end (after asking whether to bring the other to the front).
+int StartupInit(ProcessState& state, StartupPrompts& prompts);
+
+// Writes the settings back at a normal end and removes the running-instance
+// marker.
+void SaveSettings(const ProcessState& state);
+
+#endif

@@ -1,0 +1,5 @@
+#include "usage/process_state.h"
+
+#include "usage/candidates.h"
+
+ProcessState::ProcessState() { CandidateList.releaseItem = ReleaseCandidate; }

@@ -1,0 +1,33 @@
+// The values the program shares across its parts, in one object so that a
+// test can make a fresh one; the program keeps one instance.
+#ifndef TARNWICK_USAGE_PROCESS_STATE_H
+#define TARNWICK_USAGE_PROCESS_STATE_H
+
+#include "config/settings.h"
+#include "usage/pointer_list.h"
+
+class SearchView;
+
+struct ProcessState {
+  ProcessState();
+
+  // The candidate libraries of the latest collection (CandidateLibrary
+  // records, released through ReleaseCandidate), in the order collected.
+  SortedPointerList CandidateList;
+  Settings settings;
+  // The root of a directory search, or the drive root being searched.
+  char SearchRoot[260] = "";
+  // 32 or 16 while the 32-bit or 16-bit library directory is collected.
+  int CurrentLibraryKind = 32;
+  int ImportsOnlyMode = 1;
+  int FilesSearched = 0;
+  int ImportTablesSearched = 0;
+  int ReferencedCount = 0;
+  int WidestLineLength = 0;
+  int SearchRunning = 0;
+  int SearchCompleted = 0;
+  // The status bar and the list; none while there is no window.
+  SearchView* view = nullptr;
+};
+
+#endif
