@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config/settings.h"
+#include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/text.h"
 #include "usage/pointer_list.h"
@@ -18,14 +19,6 @@ namespace {
 
 constexpr std::size_t kPathCapacity = 260;
 constexpr std::size_t kPatternLength = 3;  // "*.*", which a listing of the folder appends
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringAsciiCase(const char* a, const char* b) {
-  for (; *a != 0 && LowerAscii(*a) == LowerAscii(*b); ++a, ++b) {
-  }
-  return LowerAscii(*a) == LowerAscii(*b);
-}
 
 char* Duplicate(const char* text) {
   const std::size_t size = std::strlen(text) + 1;

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/profile_names.h"
 #include "platform/system_dirs.h"
 
@@ -32,8 +33,6 @@ std::mutex gProfileMutex;
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;

@@ -10,18 +10,15 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/ascii.h"
+#include "platform/posix/wine_prefix.h"
+
 const char kPathSeparator = '/';
 
 namespace {
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
+  return a.size() == b.size() && ::EqualIgnoringAsciiCase(a.c_str(), b.c_str());
 }
 
 bool Exists(const std::string& path) {
@@ -32,19 +29,6 @@ bool Exists(const std::string& path) {
 bool IsDirectory(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string Prefix() {
-  std::string prefix;
-  const char* wine = std::getenv("WINEPREFIX");
-  if (wine != nullptr && *wine != 0) {
-    prefix = wine;
-  } else {
-    const char* home = std::getenv("HOME");
-    prefix = std::string(home != nullptr ? home : "") + "/.wine";
-  }
-  while (prefix.size() > 1 && prefix.back() == '/') prefix.pop_back();
-  return prefix;
 }
 
 std::string Join(const std::string& directory, const std::string& name) {
@@ -119,9 +103,9 @@ bool IsDriveName(const char* name) {
 
 }  // namespace
 
-std::string WindowsDirectory() { return Prefix() + "/drive_c/windows"; }
+std::string WindowsDirectory() { return WinePrefix() + "/drive_c/windows"; }
 
-std::string SystemDirectory() { return Prefix() + "/drive_c/windows/system32"; }
+std::string SystemDirectory() { return WinePrefix() + "/drive_c/windows/system32"; }
 
 std::string CurrentDirectory() {
   char buffer[PATH_MAX];
@@ -137,7 +121,7 @@ std::string NativePath(const std::string& path) {
     if (path[0] == '/') return ResolveComponents("/", path.substr(1));
     return ResolveComponents(std::string(), path);
   }
-  const std::string link = Prefix() + "/dosdevices/" + LowerAscii(path[0]) + ":";
+  const std::string link = WinePrefix() + "/dosdevices/" + LowerAscii(path[0]) + ":";
   std::string root = RealPath(link);
   if (root.empty()) root = link;
   return ResolveComponents(root, path.substr(2));
@@ -149,7 +133,7 @@ std::string SettingsPath(const std::string& nativePath) {
 
   char bestDrive = 'z';
   std::string bestRoot = "/";
-  const std::string devices = Prefix() + "/dosdevices";
+  const std::string devices = WinePrefix() + "/dosdevices";
   if (DIR* dir = opendir(devices.c_str())) {
     while (const dirent* entry = readdir(dir)) {
       if (!IsDriveName(entry->d_name)) continue;

@@ -18,10 +18,13 @@ class RecordingView : public SearchView {
   }
   void PassOneMessage() override { ++passes; }
   void AddLine(const char* line) override { lines.push_back(line); }
+  // Like a list box, an index outside the list changes nothing.
   void InsertLine(int index, const char* line) override {
-    lines.insert(lines.begin() + index, line);
+    if (index >= 0 && index <= static_cast<int>(lines.size())) lines.insert(lines.begin() + index, line);
   }
-  void DeleteLine(int index) override { lines.erase(lines.begin() + index); }
+  void DeleteLine(int index) override {
+    if (index >= 0 && index < static_cast<int>(lines.size())) lines.erase(lines.begin() + index);
+  }
   // Every character is 6 units wide, but 'W' 10: lines of equal length can
   // differ in width.
   int MeasureLine(const char* line, int length) override {

@@ -1,0 +1,32 @@
+// The reference check of one file: which candidates the file refers to, by
+// its import table (import mode) or by the bytes of its content.
+#ifndef TARNWICK_USAGE_REFERENCE_CHECK_H
+#define TARNWICK_USAGE_REFERENCE_CHECK_H
+
+#include <cstdint>
+
+struct ProcessState;
+
+// Checks the file at path in the state's current mode (ImportsOnlyMode) and
+// marks what it refers to. Returns 1 when the file was analysed (content
+// mode: any kind; import mode: kinds 1 to 4), else 0.
+int CheckFile(ProcessState& state, const char* path);
+
+// What ScanContent needs besides the region: the state and the file's path.
+struct ScanContext {
+  ProcessState* state;
+  const char* path;
+};
+
+// The content callback of content mode: counts the file (kinds 1 to 4) and
+// searches its region for every candidate not yet found.
+int ScanContent(const std::uint8_t* regionStart, std::uint32_t regionLength, void* context, int kind);
+
+// The straightforward content scan: for each remaining candidate, jump from
+// one occurrence of its first character (as stored, then in upper case) to
+// the next and judge the name there. It reads nothing before the region or
+// at or past its end; a hit whose judgement needs such a byte is no match.
+void ScanContentReference(ProcessState& state, const std::uint8_t* region, std::uint32_t length,
+                          const char* path, int referenceKind);
+
+#endif
