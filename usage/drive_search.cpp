@@ -66,7 +66,7 @@ void SearchDirectory(ProcessState& state, char* path) {
 
 void SearchDrives(ProcessState& state) {
   const char* selection = state.settings.DriveSelection;
-  if (IsDirectoryForm(selection)) {
+  if (state.searchRootOverride || IsDirectoryForm(selection)) {
     LogPrintf("Directory : %s\n", state.SearchRoot);
     SearchDirectory(state, state.SearchRoot);
     return;

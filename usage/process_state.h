@@ -17,6 +17,9 @@ struct ProcessState {
   Settings settings;
   // The root of a directory search, or the drive root being searched.
   char SearchRoot[260] = "";
+  // Set when SearchRoot was given for this run alone (a directory named on
+  // the command line): the search walks it whatever "searchdrives" holds.
+  bool searchRootOverride = false;
   // 32 or 16 while the 32-bit or 16-bit library directory is collected.
   int CurrentLibraryKind = 32;
   int ImportsOnlyMode = 1;

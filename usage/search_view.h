@@ -17,6 +17,7 @@ class SearchView {
   virtual void PassOneMessage() = 0;
 
   // The list keeps its own copies of the lines.
+  virtual void ClearLines() = 0;
   virtual void AddLine(const char* line) = 0;
   virtual void InsertLine(int index, const char* line) = 0;
   virtual void DeleteLine(int index) = 0;

@@ -17,6 +17,7 @@ class RecordingView : public SearchView {
     ++passes;
   }
   void PassOneMessage() override { ++passes; }
+  void ClearLines() override { lines.clear(); }
   void AddLine(const char* line) override { lines.push_back(line); }
   // Like a list box, an index outside the list changes nothing.
   void InsertLine(int index, const char* line) override {

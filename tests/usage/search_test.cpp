@@ -16,6 +16,7 @@
 #include "usage/backup.h"
 #include "usage/candidates.h"
 #include "usage/drive_search.h"
+#include "usage/search_run.h"
 #include "usage/usage_records.h"
 
 namespace testbuild {
@@ -238,6 +239,39 @@ TEST(SearchTest, FileWithTheCandidatesOwnNameNeverMarksIt) {
   RecordReference(f.state, index, f.Path("apps/app32.exe").c_str(), REF_NT_REGISTRY);
   EXPECT_EQ(f.view.lines[static_cast<std::size_t>(index)],
             "kernel32.dll\t32\t" + f.Path("apps/app32.exe") + "(NT registry)");
+}
+
+}  // namespace
+}  // namespace testbuild
+
+namespace testbuild {
+namespace {
+
+TEST(SearchRunTest, ImportsOnlySettingLeavesOutTheFinalPass) {
+  for (bool importsOnly : {true, false}) {
+    SearchFixture f;
+    f.installation.WriteSettings(importsOnly ? "[options]\r\nlookimportsonly=1\r\n" : "[options]\r\n");
+    f.CollectAndList();
+    f.state.ReferencedCount = 99;
+    RunSearchPasses(f.state);
+    EXPECT_EQ(f.state.SearchCompleted, 1);
+    EXPECT_EQ(f.state.SearchRunning, 1) << "cleared by the caller once the end is shown";
+    EXPECT_EQ(f.state.ImportsOnlyMode, importsOnly ? 1 : 0);
+    EXPECT_EQ(f.state.ReferencedCount, importsOnly ? 4 : 10) << "counters start again at 0";
+    EXPECT_EQ(f.LogText().find("Now perfoming the final analysis\n") != std::string::npos, !importsOnly);
+    EXPECT_EQ(SearchDoneText(f.state), "done total 12 files");
+  }
+}
+
+TEST(SearchRunTest, CollectionEmptiesTheListAndHonoursTheSixteenBitSwitch) {
+  SearchFixture f;
+  f.CollectAndList();
+  f.state.settings.LibraryKindMask = 0x20;
+  f.state.WidestLineLength = 500;
+  CollectAndListCandidates(f.state);
+  EXPECT_EQ(f.state.CandidateList.GetCount(), 10);
+  EXPECT_EQ(f.view.lines.size(), 10u);
+  EXPECT_LT(f.state.WidestLineLength, 500);
 }
 
 }  // namespace

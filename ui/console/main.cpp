@@ -1,0 +1,192 @@
+// The console edition of tarnwick: the dialog's flow on a terminal, over a
+// Windows installation in a Wine prefix. Standard output carries the list
+// and nothing else; everything else goes to standard error.
+#include <getopt.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "config/log.h"
+#include "config/settings.h"
+#include "platform/instance.h"
+#include "platform/posix/wine_prefix.h"
+#include "platform/profile.h"
+#include "ui/console/console_view.h"
+#include "ui/console/terminal_prompts.h"
+#include "ui/dialog_texts.h"
+#include "usage/backup.h"
+#include "usage/candidates.h"
+#include "usage/process_state.h"
+#include "usage/search_run.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tarnwick [options]\n"
+    "Finds the libraries of a Windows installation (a Wine prefix) that nothing uses,\n"
+    "and moves them into the backup directory.\n"
+    "\n"
+    "  --yes            answer the question whether to start the search with yes\n"
+    "  --backup         answer the question whether to back up with yes\n"
+    "  --recurse        collect candidates from subdirectories of the library folders\n"
+    "  --no-recurse     collect them from the library folders alone\n"
+    "  --prefix DIR     the Wine prefix that holds the installation (else $WINEPREFIX, else ~/.wine)\n"
+    "  --search-dir DIR search this directory, for this run only\n"
+    "  --help           show this text\n"
+    "  --version        show the version\n"
+    "\n"
+    "The list of candidates, one tab-separated line each, goes to standard output.\n";
+
+struct Options {
+  std::optional<bool> search;
+  std::optional<bool> backup;
+  std::optional<bool> recurse;
+  std::string prefix;
+  std::string searchDirectory;
+};
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string Absolute(const std::string& path) {
+  char resolved[PATH_MAX];
+  return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "tarnwick: %s\n%s", message.c_str(), "Try 'tarnwick --help'.\n");
+  return 2;
+}
+
+// Returns -1 to go on, or the exit status.
+int ParseOptions(int argc, char** argv, Options* options) {
+  enum { kYes = 1, kBackup, kRecurse, kNoRecurse, kPrefix, kSearchDir, kHelp, kVersion };
+  static const option kOptions[] = {
+      {"yes", no_argument, nullptr, kYes},          {"backup", no_argument, nullptr, kBackup},
+      {"recurse", no_argument, nullptr, kRecurse},  {"no-recurse", no_argument, nullptr, kNoRecurse},
+      {"prefix", required_argument, nullptr, kPrefix}, {"search-dir", required_argument, nullptr, kSearchDir},
+      {"help", no_argument, nullptr, kHelp},        {"version", no_argument, nullptr, kVersion},
+      {nullptr, 0, nullptr, 0},
+  };
+  opterr = 0;
+  for (int option; (option = getopt_long(argc, argv, "", kOptions, nullptr)) != -1;) {
+    switch (option) {
+      case kYes: options->search = true; break;
+      case kBackup: options->backup = true; break;
+      case kRecurse: options->recurse = true; break;
+      case kNoRecurse: options->recurse = false; break;
+      case kPrefix: options->prefix = optarg; break;
+      case kSearchDir: options->searchDirectory = optarg; break;
+      case kHelp: std::fputs(kUsage, stdout); return 0;
+      case kVersion: std::printf("tarnwick 1.02 (console edition)\n"); return 0;
+      default:
+        return UsageError(optopt != 0 || argv[optind - 1] == nullptr
+                              ? "unknown or incomplete option"
+                              : std::string("unknown or incomplete option '") + argv[optind - 1] + "'");
+    }
+  }
+  if (optind < argc) return UsageError(std::string("unexpected argument '") + argv[optind] + "'");
+  return -1;
+}
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+  va_list args, copy;
+  va_start(args, format);
+  va_copy(copy, args);
+  const int length = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  std::vsnprintf(&text[0], text.size(), format, args);
+  va_end(args);
+  text.pop_back();
+  return text;
+}
+
+int Run(const Options& options) {
+  ProcessState state;
+  ConsoleView view(stderr, isatty(STDERR_FILENO) != 0, &state);
+  TerminalPrompts prompts(stdin, stderr, isatty(STDIN_FILENO) != 0, [&view] { view.FinishStatus(); });
+
+  LogOpen("tarnwick.log");
+  if (StartupInit(state, prompts) == 0) return 0;
+  if (options.recurse) state.settings.Recurse = *options.recurse ? 1 : 0;
+  if (!options.searchDirectory.empty()) {
+    std::snprintf(state.SearchRoot, sizeof state.SearchRoot, "%s", Absolute(options.searchDirectory).c_str());
+    state.searchRootOverride = true;
+  }
+  state.view = &view;
+
+  // What the dialog shows when it opens.
+  const std::string banner = Format(TARNWICK_BANNER_TEMPLATE, 1, 2, "beta", kMakerName, 1998);
+  const std::string marker = PublishRunningInstance(nullptr, banner.c_str());
+  ProfileWriteString("currentprocess", "classname", marker.c_str(), kSettingsFile);
+  view.ShowStatus("initializing...");
+  const int backedUp = CountLibraryFiles(state, state.settings.BackupDir);
+  view.ShowStatus("done");
+  view.Say(banner);
+  view.Say(Format(TARNWICK_BACKUP_COUNT_TEMPLATE, backedUp, state.settings.BackupDir));
+
+  // The Search command.
+  CollectAndListCandidates(state);
+  view.FinishStatus();
+  for (const std::string& line : view.lines()) view.Say(line);
+  if (prompts.Ask("Question", "Now begin analizing. It may take plenty of time. Do you wish to proceed?",
+                  options.search)) {
+    RunSearchPasses(state);
+    view.ShowStatus(SearchDoneText(state).c_str());
+    state.SearchRunning = 0;
+    view.FinishStatus();
+    if (state.CandidateList.GetCount() >= 1 &&
+        prompts.Ask("Backup", ("Backup Found dlls: move the unused libraries into " +
+                               std::string(state.settings.BackupDir) + "?").c_str(),
+                    options.backup)) {
+      BackupFoundLibraries(state);
+      view.FinishStatus();
+    }
+  }
+
+  for (const std::string& line : view.lines()) std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+
+  // The Exit command.
+  if (state.SearchCompleted == 0) {
+    view.Say("Warning: Process was cancelled");
+    WithdrawRunningInstance();
+    return 0;
+  }
+  SaveSettings(state);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  const int parsed = ParseOptions(argc, argv, &options);
+  if (parsed >= 0) return parsed;
+
+  if (!options.prefix.empty()) {
+    if (!IsDirectory(options.prefix)) return UsageError("prefix folder '" + options.prefix + "' does not exist");
+    setenv("WINEPREFIX", Absolute(options.prefix).c_str(), 1);
+  } else if (!IsDirectory(WinePrefix())) {
+    return UsageError("no Windows installation at '" + WinePrefix() + "' (set WINEPREFIX or use --prefix)");
+  }
+  if (!options.searchDirectory.empty() && !IsDirectory(options.searchDirectory)) {
+    return UsageError("search folder '" + options.searchDirectory + "' does not exist");
+  }
+  try {
+    return Run(options);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "tarnwick: %s\n", error.what());
+    return 1;
+  }
+}

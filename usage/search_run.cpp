@@ -1,0 +1,49 @@
+#include "usage/search_run.h"
+
+#include <cstdio>
+
+#include "config/log.h"
+#include "config/settings.h"
+#include "platform/profile.h"
+#include "usage/candidates.h"
+#include "usage/drive_search.h"
+#include "usage/process_state.h"
+#include "usage/search_view.h"
+#include "usage/usage_records.h"
+
+void CollectAndListCandidates(ProcessState& state) {
+  Settings& s = state.settings;
+  state.WidestLineLength = 0;
+  if (state.view != nullptr) state.view->ClearLines();
+  state.CandidateList.Clear();
+  if ((s.LibraryKindMask & kLibraryKind32) != 0) {
+    state.CurrentLibraryKind = 32;
+    CollectCandidates(state, s.LibraryDir32, s.Recurse, state.CandidateList);
+  }
+  if ((s.LibraryKindMask & kLibraryKind16) != 0) {
+    state.CurrentLibraryKind = 16;
+    CollectCandidates(state, s.LibraryDir16, s.Recurse, state.CandidateList);
+  }
+  ListCandidates(state);
+}
+
+void RunSearchPasses(ProcessState& state) {
+  state.FilesSearched = 0;
+  state.ImportTablesSearched = 0;
+  state.ReferencedCount = 0;
+  state.SearchRunning = 1;
+  state.ImportsOnlyMode = 1;
+  SearchDrives(state);
+  if (ProfileReadInt("options", "lookimportsonly", 0, kSettingsFile) == 0) {
+    LogPrintf("Now perfoming the final analysis\n");
+    state.ImportsOnlyMode = 0;
+    SearchDrives(state);
+  }
+  state.SearchCompleted = 1;
+}
+
+std::string SearchDoneText(const ProcessState& state) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%s total %d files", "done", state.CandidateList.GetCount());
+  return text;
+}
