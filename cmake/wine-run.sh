@@ -13,6 +13,8 @@ if [ ! -f "$prefix/system.reg" ]; then
     flock 9
     if [ ! -f "$prefix/system.reg" ]; then
       "$wine" wineboot -i >/dev/null 2>&1 || true
+      # A crashing test program must fail its test, not wait for a click.
+      "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
       wineserver -w || true
     fi
   ) 9>"$prefix.lock"

@@ -80,10 +80,14 @@ void Write(const fs::path& path, const Bytes& bytes) {
   WriteFile(path.string(), bytes);
 }
 
+// A path in the form the settings file keeps: backslashes, and the given
+// drive in front unless the path has a drive of its own (as it has when the
+// generator runs as a Windows program).
 std::string WindowsForm(const std::string& drive, std::string path) {
   for (char& c : path) {
     if (c == '/') c = '\\';
   }
+  if (path.size() >= 2 && path[1] == ':') return path;
   return drive + path;
 }
 

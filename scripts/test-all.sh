@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: the native build with AddressSanitizer and UndefinedBehaviorSanitizer,
-# the Windows build under Wine, a bounded fuzz run, and the sample run.
+# the Windows build under Wine (its dialog tests on a virtual display), a
+# bounded fuzz run, and the main job on the sample installation.
 # Installs what it needs on a fresh Debian machine (as root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,8 +43,11 @@ run_ctest asan
 wine_prefix=${TARNWICK_WINEPREFIX:-${WINEPREFIX:-$HOME/.cache/tarnwick-wine}}
 WINEPREFIX=$wine_prefix wineserver -k 2>/dev/null || true
 cmake --preset mingw -DTARNWICK_NATIVE_SETTINGS_DUMP="$root/build/asan/tests/settings_dump" >/dev/null
+gui_prefix=$root/build/mingw/gui-prefix
+WINEPREFIX=$gui_prefix wineserver -k 2>/dev/null || true
 run_ctest mingw xvfb-run -a -s "-screen 0 1024x768x24"
 WINEPREFIX=$wine_prefix wineserver -k 2>/dev/null || true
+WINEPREFIX=$gui_prefix wineserver -k 2>/dev/null || true
 
 echo "=== fuzz: ${fuzz_seconds}s of libFuzzer under ASan and UBSan"
 cmake --preset fuzz >/dev/null
@@ -63,7 +67,7 @@ else
 fi
 
 echo "=== samples: the main job"
-if bash scripts/run-samples.sh >"$log" 2>&1; then
+if bash scripts/run-sample.sh >"$log" 2>&1; then
   passed=$((passed + 1))
 else
   cat "$log"

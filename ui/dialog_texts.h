@@ -5,10 +5,10 @@
 #ifndef TARNWICK_UI_DIALOG_TEXTS_H
 #define TARNWICK_UI_DIALOG_TEXTS_H
 
-#define TARNWICK_BANNER_TEMPLATE                                                      \
-  "Tarnwick 32 ver %d.%.2d %s - (c) %s %d. "                                         \
-  "This application searches the system directory for libraries that nothing uses " \
-  "any more. It works very carefully and analyses even dynamically loaded ones."
+#define TARNWICK_BANNER_TEMPLATE                                                  \
+  "Tarnwick32 Ver. %d.%.2d %s - Copyright (c) %s, %d\n"                           \
+  "This program searches your system directory for unused dlls very carefully. " \
+  "It analyses even dynamically loaded dlls."
 
 #define TARNWICK_BACKUP_COUNT_TEMPLATE "Currently there are %d dlls are backuped in the %s directory."
 

@@ -1,0 +1,201 @@
+// The console edition of tarnwick, run as a program over the sample
+// installation: what it lists, logs, moves and writes back, and how it ends.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/instance.h"
+#include "samples/sample_installation.h"
+#include "tests/builders/scratch_dir.h"
+#include "tests/support/test_installation.h"
+#include "tests/ui/console/run_program.h"
+
+namespace fs = std::filesystem;
+
+namespace testbuild {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string Text(const std::string& path) {
+  const Bytes bytes = ReadFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+class ConsoleEditionTest : public ::testing::Test {
+ protected:
+  ConsoleEditionTest() {
+    prefix_ = scratch_.Join("prefix");
+    work_ = scratch_.Join("work");
+    fs::create_directories(work_);
+    samples::WriteSampleInstallation(prefix_, {});
+    runtime_ = scratch_.Join("run");
+    fs::create_directories(runtime_);
+  }
+
+  ProgramRun Run(std::vector<std::string> arguments) {
+    return RunProgram(TARNWICK_CONSOLE_EXE, arguments, work_,
+                      {{"WINEPREFIX", prefix_}, {"XDG_RUNTIME_DIR", runtime_}});
+  }
+  std::string Settings() const { return Text(prefix_ + "/drive_c/windows/tarnwick.ini"); }
+  std::string Log() const { return Text(work_ + "/tarnwick.log"); }
+  std::string Backup() const { return prefix_ + "/backup"; }
+  std::string Drive() const { return fs::canonical(prefix_ + "/drive_c").string() + "/"; }
+
+  ScratchDir scratch_;
+  std::string prefix_, work_, runtime_;
+};
+
+TEST_F(ConsoleEditionTest, SearchAndBackupListTheUsersAndMoveTheUnused) {
+  const ProgramRun run = Run({"--yes", "--backup"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  const std::vector<std::string> candidates = samples::SampleCandidates();
+  ASSERT_EQ(lines.size(), candidates.size()) << run.out;
+  const std::vector<std::string> unused = samples::SampleUnusedCandidates();
+  std::vector<std::string> listed;
+  for (const std::string& l : lines) {
+    const std::string name = l.substr(0, l.find('\t'));
+    listed.push_back(name);
+    const bool isUnused = std::find(unused.begin(), unused.end(), name) != unused.end();
+    const bool sixteen = name == "commdlg.dll" || name == "mmsystem.dll" || name == "toolhelp.dll" ||
+                         name == "lzexpand.dll";
+    const std::string head = name + "\t" + (sixteen ? "16" : "32") + "\t";
+    EXPECT_EQ(l.rfind(head, 0), 0u) << l;
+    EXPECT_EQ(l == head + "?", isUnused) << l;
+  }
+  std::vector<std::string> expected = candidates;
+  std::sort(expected.begin(), expected.end());
+  std::vector<std::string> sorted32(listed.begin(), listed.end() - 4), sorted16(listed.end() - 4, listed.end());
+  EXPECT_TRUE(std::is_sorted(sorted32.begin(), sorted32.end())) << "the 32-bit folder's listing order";
+  EXPECT_TRUE(std::is_sorted(sorted16.begin(), sorted16.end()));
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, expected);
+  // Listing order is byte order, so the first user of each is known.
+  const auto line = [&](const std::string& name) {
+    return *std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(name + "\t", 0) == 0; });
+  };
+  EXPECT_EQ(line("riched20.dll"), "riched20.dll\t32\t" + Drive() + "Program Files/Editor/editor.exe(32-bit exe or dll)");
+  EXPECT_EQ(line("msvbvm60.dll"), "msvbvm60.dll\t32\t" + Drive() + "Program Files/Player/player.exe(32-bit exe or dll)");
+  EXPECT_EQ(line("zipfldr.dll"), "zipfldr.dll\t32\t" + Drive() + "windows/system32/config/SOFTWARE(NT registry)");
+  EXPECT_EQ(line("spool32.dll"), "spool32.dll\t32\t" + Drive() + "windows/SYSTEM.DAT(W95 registry)");
+  EXPECT_EQ(line("toolhelp.dll"), "toolhelp.dll\t16\t" + Drive() + "windows/write.exe(16-bit exe or dll)");
+
+  for (const std::string& name : unused) {
+    EXPECT_TRUE(fs::exists(Backup() + "/" + name)) << name;
+    EXPECT_FALSE(fs::exists(prefix_ + "/drive_c/windows/system32/" + name)) << name;
+  }
+  EXPECT_NE(run.err.find("Now begin analizing. It may take plenty of time. Do you wish to proceed?"),
+            std::string::npos);
+  EXPECT_NE(run.err.find("Tarnwick32 Ver. 1.02 beta - Copyright (c) Pelmorin, 1998"), std::string::npos);
+  EXPECT_NE(run.err.find("Currently there are 0 dlls are backuped in the " + Backup() + "/ directory."),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("done total 23 files"), std::string::npos);
+  EXPECT_NE(run.err.find("5 files backuped"), std::string::npos);
+
+  const std::string log = Log();
+  EXPECT_EQ(log.rfind("Log File Opened at  ", 0), 0u);
+  EXPECT_NE(log.find("Directory : " + Drive() + "\n"), std::string::npos);
+  EXPECT_NE(log.find("Now perfoming the final analysis\n"), std::string::npos);
+  EXPECT_NE(log.find("found zipfldr.dll\t32\t"), std::string::npos);
+  EXPECT_NE(log.find("Result :\n        28 files searched\n        32 import tables of files searched\n"
+                     "        18 found unusable\n        5 really moved\n"),
+            std::string::npos)
+      << log;
+
+  const std::string settings = Settings();
+  EXPECT_NE(settings.find("backupto=Z:" + [&] {
+    std::string p = fs::canonical(Backup()).string() + "/";
+    std::replace(p.begin(), p.end(), '/', '\\');
+    return p;
+  }()), std::string::npos)
+      << settings;
+  EXPECT_NE(settings.find("recurse=0"), std::string::npos);
+  EXPECT_NE(settings.find("find16b_dlls=1"), std::string::npos);
+  EXPECT_EQ(settings.find("classname"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(runtime_)) << "the runtime file goes at a normal end";
+
+  // A second run finds what the first moved in the backup folder.
+  const ProgramRun again = Run({"--yes"});
+  EXPECT_EQ(again.status, 0);
+  EXPECT_EQ(Lines(again.out).size(), candidates.size() - unused.size());
+  EXPECT_NE(again.err.find("Currently there are 5 dlls are backuped in the "), std::string::npos) << again.err;
+  std::size_t headers = 0;
+  for (const std::string& l : Lines(Log())) headers += l.rfind("Log File Opened at  ", 0) == 0 ? 1 : 0;
+  EXPECT_EQ(headers, 2u) << "the second run appends to the first run's log";
+}
+
+TEST_F(ConsoleEditionTest, WithoutAnAnswerTheSearchIsCancelledAndNothingWrittenBack) {
+  const std::string before = Settings();
+  const ProgramRun run = Run({});
+  EXPECT_EQ(run.status, 0);
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), samples::SampleCandidates().size());
+  for (const std::string& l : lines) EXPECT_EQ(l.back(), '?') << l;
+  EXPECT_NE(run.err.find("Warning: Process was cancelled"), std::string::npos);
+  const std::string after = Settings();
+  EXPECT_EQ(after.find("recurse="), std::string::npos) << "no write-back";
+  EXPECT_NE(after.find("classname=tarnwick-"), std::string::npos) << "the marker stays, as after a crash";
+  EXPECT_TRUE(fs::is_empty(runtime_));
+  // The stale marker does not stop the next start.
+  EXPECT_EQ(Lines(Run({"--yes"}).out).size(), lines.size());
+}
+
+TEST_F(ConsoleEditionTest, RunningInstanceEndsThisOneWhateverTheAnswer) {
+  TestInstallation redirect;  // sets WINEPREFIX and XDG_RUNTIME_DIR for this process
+  setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+  FakeRunningInstance other("Tarnwick32 Ver. 1.02 beta - Copyright (c) Pelmorin, 1998");
+  std::string settings = Settings();
+  settings += "[currentprocess]\r\nclassname=" + other.marker() + "\r\n";
+  WriteFile(prefix_ + "/drive_c/windows/tarnwick.ini", Ascii(settings, false));
+  const ProgramRun run = Run({"--yes", "--backup"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_NE(run.err.find("Warning: Tarnwick is already running, do you wish to activate it's window? No"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Settings(), settings);
+  EXPECT_TRUE(fs::exists(prefix_ + "/drive_c/windows/system32/tapi32.dll")) << "nothing moved";
+}
+
+TEST_F(ConsoleEditionTest, OptionsHelpVersionAndUsageErrors) {
+  for (const char* option : {"--help", "--version"}) {
+    const ProgramRun run = Run({option});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_FALSE(run.out.empty());
+  }
+  EXPECT_FALSE(fs::exists(work_ + "/tarnwick.log")) << "--help and --version touch no file";
+  EXPECT_EQ(Run({"--frobnicate"}).status, 2);
+  EXPECT_EQ(Run({"extra"}).status, 2);
+  const ProgramRun missing = Run({"--prefix", scratch_.Join("no-such-prefix")});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("no-such-prefix"), std::string::npos);
+}
+
+TEST_F(ConsoleEditionTest, SearchFolderIsForThisRunOnly) {
+  fs::create_directories(work_ + "/only");
+  fs::copy_file(prefix_ + "/drive_c/Program Files/Player/player.exe", work_ + "/only/player.exe");
+  const ProgramRun run = Run({"--yes", "--search-dir", "only", "--recurse"});
+  EXPECT_EQ(run.status, 0);
+  const std::vector<std::string> lines = Lines(run.out);
+  const auto used = std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.back() != '?'; });
+  EXPECT_EQ(used, 4) << run.out;  // kernel32, winmm, shell32 by import, msvbvm60 by name
+  EXPECT_NE(Log().find("Directory : " + fs::canonical(work_ + "/only").string() + "\n"), std::string::npos);
+  const std::string settings = Settings();
+  EXPECT_NE(settings.find("searchdrives=C:\\"), std::string::npos);
+  EXPECT_NE(settings.find("recurse=1"), std::string::npos) << "the check box state goes back";
+}
+
+}  // namespace
+}  // namespace testbuild

@@ -1,0 +1,181 @@
+#include "ui/win32/main_dialog.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "config/settings.h"
+#include "platform/instance.h"
+#include "platform/profile.h"
+#include "ui/win32/dialog_view.h"
+#include "ui/win32/gui_state.h"
+#include "ui/win32/resource_ids.h"
+#include "usage/backup.h"
+#include "usage/candidates.h"
+#include "usage/process_state.h"
+#include "usage/search_run.h"
+
+namespace {
+
+constexpr int kTextBuffer = 300;
+constexpr int kVersionMajor = 1;
+constexpr int kVersionMinor = 2;
+constexpr const char* kReleaseTag = "beta";
+constexpr int kReleaseYear = 1998;
+
+DialogView gView;
+
+// Formats the template that a control holds with the given arguments, the
+// buffer sized to the result so that a long path is never cut.
+template <typename... Args>
+void FormatControlText(HWND dialog, int id, Args... args) {
+  HWND control = GetDlgItem(dialog, id);
+  if (control == nullptr) return;
+  char format[kTextBuffer] = "";
+  GetWindowTextA(control, format, kTextBuffer);
+  const int length = std::snprintf(nullptr, 0, format, args...);
+  if (length < 0) return;
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(&text[0], text.size(), format, args...);
+  SetWindowTextA(control, text.c_str());
+}
+
+void InitDialog(HWND dialog) {
+  ProcessState& state = AppState();
+  char banner[kTextBuffer] = "";
+  GetDlgItemTextA(dialog, IDC_BANNER, banner, kTextBuffer);
+  const std::string marker = PublishRunningInstance(dialog, banner);
+  ProfileWriteString("currentprocess", "classname", marker.c_str(), kSettingsFile);
+
+  StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "initializing...", dialog, IDC_STATUS_BAR);
+  ResultListBox = GetDlgItem(dialog, IDC_RESULT_LIST);
+  state.view = &gView;
+  if (ResultListBox != nullptr) {
+    INT tabStops[3] = {100, 120, 160};
+    SendMessageA(ResultListBox, LB_SETTABSTOPS, 3, reinterpret_cast<LPARAM>(tabStops));
+  }
+  if (state.settings.Recurse != 0) CheckDlgButton(dialog, IDC_RECURSE, BST_CHECKED);
+
+  FormatControlText(dialog, IDC_BANNER, kVersionMajor, kVersionMinor, kReleaseTag, kMakerName, kReleaseYear);
+  const int backedUp = CountLibraryFiles(state, state.settings.BackupDir);
+  FormatControlText(dialog, IDC_BACKUP_COUNT, backedUp, static_cast<const char*>(state.settings.BackupDir));
+
+  gView.ShowStatus("done");
+  MainSavedCursor = GetCursor();
+  SetFocus(GetDlgItem(dialog, IDC_SEARCH));
+}
+
+void EnableCommands(HWND dialog, bool search, bool backup) {
+  EnableWindow(GetDlgItem(dialog, IDC_SEARCH), search ? TRUE : FALSE);
+  EnableWindow(GetDlgItem(dialog, IDC_BACKUP), backup ? TRUE : FALSE);
+}
+
+void Search(HWND dialog) {
+  ProcessState& state = AppState();
+  // No second search, and no backup, beside a running worker: the buttons
+  // are off while it runs.
+  if (state.SearchRunning != 0) return;
+  state.settings.Recurse = IsDlgButtonChecked(dialog, IDC_RECURSE) == BST_CHECKED ? 1 : 0;
+  CollectAndListCandidates(state);
+  if (MessageBoxA(dialog, "Now begin analizing. It may take plenty of time. Do you wish to proceed?", "Question",
+                  MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    return;
+  }
+  state.SearchRunning = 1;
+  EnableCommands(dialog, false, false);
+  HANDLE worker = CreateThread(nullptr, 0, SearchWorker, dialog, 0, nullptr);
+  if (worker == nullptr) {
+    state.SearchRunning = 0;
+    EnableCommands(dialog, true, false);
+    return;
+  }
+  CloseHandle(worker);
+}
+
+void Exit(HWND dialog) {
+  const bool completed = AppState().SearchCompleted != 0;
+  if (!completed) {
+    MessageBoxA(dialog, "Process was cancelled", "Warning", MB_OK | MB_ICONWARNING | MB_TOPMOST);
+  }
+  EndDialog(dialog, 0);
+  PostQuitMessage(0);
+  PassOneMessage();
+  // Before the first finished search the process ends here: a running
+  // worker with it, and nothing is written back.
+  if (!completed) TerminateProcess(GetCurrentProcess(), 0);
+}
+
+INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitDialog(dialog);
+      return FALSE;
+    case WM_COMMAND:
+      switch (wParam) {
+        case IDC_EXIT:
+          Exit(dialog);
+          break;
+        case IDC_SEARCH:
+          Search(dialog);
+          break;
+        case IDC_BACKUP:
+          if (AppState().SearchRunning == 0) {
+            BackupFoundLibraries(AppState());
+            EnableWindow(GetDlgItem(dialog, IDC_BACKUP), FALSE);
+          }
+          break;
+      }
+      return FALSE;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED && AppState().SearchRunning == 1) ShowWindow(dialog, SW_HIDE);
+      return FALSE;
+    case WM_MOUSEMOVE:
+      if (PointerOnControl(dialog, IDC_LOGO)) {
+        if (GetCursor() != HandCursor) SetCursor(HandCursor);
+      } else if (GetCursor() == HandCursor) {
+        SetCursor(MainSavedCursor);
+      }
+      return FALSE;
+    case WM_SETCURSOR:
+      return GetCursor() != MainSavedCursor ? TRUE : FALSE;
+    case WM_LBUTTONDOWN:
+      if (PointerOnControl(dialog, IDC_LOGO)) {
+        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+      }
+      return FALSE;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return FALSE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    return HandleMessage(dialog, message, wParam, lParam);
+  } catch (...) {
+    return FALSE;
+  }
+}
+
+DWORD WINAPI SearchWorker(LPVOID parameter) {
+  HWND dialog = static_cast<HWND>(parameter);
+  ProcessState& state = AppState();
+  try {
+    RunSearchPasses(state);
+  } catch (...) {
+    // Out of memory inside the walk: the search ends here, not completed.
+  }
+  EnableCommands(dialog, true, state.CandidateList.GetCount() >= 1);
+  gView.ShowStatus(SearchDoneText(state).c_str());
+  state.SearchRunning = 0;
+  ShowWindow(dialog, SW_SHOW);
+  ShowWindow(dialog, SW_RESTORE);
+  SetForegroundWindow(dialog);
+  return 0;
+}
