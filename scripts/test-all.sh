@@ -42,7 +42,7 @@ run_ctest asan
 # server left from an earlier run (bound to another display) is ended first.
 wine_prefix=${TARNWICK_WINEPREFIX:-${WINEPREFIX:-$HOME/.cache/tarnwick-wine}}
 WINEPREFIX=$wine_prefix wineserver -k 2>/dev/null || true
-cmake --preset mingw -DTARNWICK_NATIVE_SETTINGS_DUMP="$root/build/asan/tests/settings_dump" >/dev/null
+cmake --preset mingw -DTARNWICK_NATIVE_BUILD_DIR="$root/build/asan" >/dev/null
 gui_prefix=$root/build/mingw/gui-prefix
 WINEPREFIX=$gui_prefix wineserver -k 2>/dev/null || true
 run_ctest mingw xvfb-run -a -s "-screen 0 1024x768x24"

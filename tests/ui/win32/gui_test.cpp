@@ -355,3 +355,24 @@ TEST_F(GuiTest, AboutBoxOpensTheHomePageFromTheLinkAndTheHiddenPageFromTheLogo) 
   gui::Answer(error, IDOK);
   EXPECT_NE(gui::FindDialog("About", program.ProcessId()), nullptr);
 }
+
+// One whole run for the comparison with the console edition: search, backup,
+// exit, then the list lines and the moved files written to the file that
+// TARNWICK_CROSS_RESULT names. Skipped when no such file is asked for.
+TEST_F(GuiTest, RunForTheComparisonWithTheConsoleEdition) {
+  const std::string result = Env("TARNWICK_CROSS_RESULT");
+  if (result.empty()) GTEST_SKIP() << "run by the cross-edition comparison only";
+  gui::Program program(exe_, work_);
+  HWND dialog = Start(program);
+  ASSERT_NE(dialog, nullptr);
+  Search(dialog, program.ProcessId(), IDYES);
+  ASSERT_TRUE(WaitForStatus(dialog, "done total"));
+  const std::vector<std::string> lines = gui::ListLines(dialog, IDC_RESULT_LIST);
+  gui::Click(dialog, IDC_BACKUP);
+  ASSERT_TRUE(WaitForStatus(dialog, "5 files backuped"));
+  gui::Click(dialog, IDC_EXIT);
+  ASSERT_TRUE(program.WaitForExit());
+  std::ofstream out(result, std::ios::binary);
+  for (const std::string& line : lines) out << "line\t" << line << "\n";
+  for (const auto& entry : fs::directory_iterator(Backup())) out << "moved\t" << entry.path().filename().string() << "\n";
+}
