@@ -15,6 +15,8 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(begin, end - begin));
 }
 
+namespace {
+
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 bool IsWritableSection(const std::string& name) {
@@ -24,6 +26,16 @@ bool IsWritableSection(const std::string& name) {
 bool IsWritableKey(const std::string& name) {
   return !name.empty() && !HasLineBreak(name) && name.find('=') == std::string::npos && name[0] != ';' &&
          name[0] != '[';
+}
+
+}  // namespace
+
+bool PrepareWrite(const char* section, const char* key, const char* value, std::string* sectionName,
+                  std::string* keyName) {
+  if (section == nullptr || key == nullptr) return false;
+  *sectionName = Trim(section);
+  *keyName = Trim(key);
+  return IsWritableSection(*sectionName) && IsWritableKey(*keyName) && (value == nullptr || !HasLineBreak(value));
 }
 
 int CopyOut(std::string_view text, char* buffer, int size) {

@@ -12,12 +12,12 @@ namespace profile_names {
 bool IsBlank(char c);
 std::string Trim(std::string_view text);
 
-// A line break starts a new line, '=' would end the key early, ']' the
-// section name, and a key starting with ';' or '[' would be a comment or a
-// section header: such writes are refused.
-bool HasLineBreak(std::string_view text);
-bool IsWritableSection(const std::string& name);
-bool IsWritableKey(const std::string& name);
+// Checks a write's section, key and value and gives the trimmed names;
+// false when the write must be refused: a line break would start a new
+// line, '=' would end the key early, ']' the section name, and a key
+// starting with ';' or '[' would read back as a comment or a header.
+bool PrepareWrite(const char* section, const char* key, const char* value, std::string* sectionName,
+                  std::string* keyName);
 
 // Copies text into buffer, cut to size - 1 characters and zero-terminated;
 // returns the characters copied. size must be at least 1.

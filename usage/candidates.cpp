@@ -11,14 +11,12 @@
 #include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/text.h"
+#include "usage/path_buffer.h"
 #include "usage/pointer_list.h"
 #include "usage/process_state.h"
 #include "usage/search_view.h"
 
 namespace {
-
-constexpr std::size_t kPathCapacity = 260;
-constexpr std::size_t kPatternLength = 3;  // "*.*", which a listing of the folder appends
 
 char* Duplicate(const char* text) {
   const std::size_t size = std::strlen(text) + 1;
@@ -95,28 +93,19 @@ int AddCandidate(ProcessState& state, PointerList& target, const char* fileName,
 }
 
 void CollectCandidates(ProcessState& state, char* path, int recurse, PointerList& target) {
-  AppendBackslash(path, kPathCapacity);
-  const std::size_t length = std::strlen(path);
-  if (length + kPatternLength >= kPathCapacity) return;
-
+  std::size_t length;
   std::vector<DirectoryEntry> entries;
-  if (!ListDirectory(path, &entries)) return;
+  if (!ListFolder(path, &length, &entries)) return;
   for (const DirectoryEntry& entry : entries) {
-    const std::size_t nameLength = entry.name.size();
     if (entry.isDirectory) {
       if (recurse == 0 || entry.name[0] == '.' || entry.isLink) continue;
-      // The subdirectory's path, its separator and the pattern must fit.
-      if (length + nameLength + 1 + kPatternLength >= kPathCapacity) continue;
-      std::memcpy(path + length, entry.name.c_str(), nameLength + 1);
+      if (!AppendEntryName(path, length, entry.name, true)) continue;
       CollectCandidates(state, path, 1, target);
       path[length] = 0;
       continue;
     }
-    if (!entry.isRegularFile) continue;
-    if (length + nameLength >= kPathCapacity) continue;
-    if (HasLibraryExtension(state.settings, entry.name.c_str())) {
-      AddCandidate(state, target, entry.name.c_str(), path);
-    }
+    if (!entry.isRegularFile || !EntryPathFits(length, entry.name, false)) continue;
+    if (HasLibraryExtension(state.settings, entry.name.c_str())) AddCandidate(state, target, entry.name.c_str(), path);
   }
 }
 

@@ -10,14 +10,12 @@
 #include "platform/directory.h"
 #include "platform/drives.h"
 #include "usage/candidates.h"
+#include "usage/path_buffer.h"
 #include "usage/process_state.h"
 #include "usage/reference_check.h"
 #include "usage/search_view.h"
 
 namespace {
-
-constexpr std::size_t kPathCapacity = 260;
-constexpr std::size_t kPatternLength = 3;  // "*.*", which a listing of the folder appends
 
 // Whether the walk can end: no candidate at all, or every one found. Stops
 // at the first candidate not yet found.
@@ -40,24 +38,18 @@ int CandidatesLeft(const ProcessState& state) {
 }
 
 void SearchDirectory(ProcessState& state, char* path) {
-  AppendBackslash(path, kPathCapacity);
-  const std::size_t length = std::strlen(path);
-  if (length + kPatternLength >= kPathCapacity) return;
-
+  std::size_t length;
   std::vector<DirectoryEntry> entries;
-  if (!ListDirectory(path, &entries)) return;
+  if (!ListFolder(path, &length, &entries)) return;
   for (const DirectoryEntry& entry : entries) {
-    const std::size_t nameLength = entry.name.size();
     if (entry.isDirectory) {
       if (entry.name[0] == '.' || entry.isLink) continue;
-      if (length + nameLength + 1 + kPatternLength >= kPathCapacity) continue;
-      std::memcpy(path + length, entry.name.c_str(), nameLength + 1);
+      if (!AppendEntryName(path, length, entry.name, true)) continue;
       if (!IsVirtualFileSystem(path)) SearchDirectory(state, path);
       path[length] = 0;
       continue;
     }
-    if (!entry.isRegularFile || length + nameLength >= kPathCapacity) continue;
-    std::memcpy(path + length, entry.name.c_str(), nameLength + 1);
+    if (!entry.isRegularFile || !AppendEntryName(path, length, entry.name, false)) continue;
     CheckFile(state, path);
     path[length] = 0;
     if (NothingLeftToFind(state)) return;

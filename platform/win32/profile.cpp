@@ -32,12 +32,7 @@ int ProfileReadInt(const char* section, const char* key, int defaultValue, const
 }
 
 bool ProfileWriteString(const char* section, const char* key, const char* value, const char* file) {
-  if (section == nullptr || key == nullptr || file == nullptr) return false;
-  const std::string sectionName = Trim(section);
-  const std::string keyName = Trim(key);
-  if (!IsWritableSection(sectionName) || !IsWritableKey(keyName) ||
-      (value != nullptr && HasLineBreak(value))) {
-    return false;
-  }
+  std::string sectionName, keyName;
+  if (file == nullptr || !PrepareWrite(section, key, value, &sectionName, &keyName)) return false;
   return WritePrivateProfileStringA(sectionName.c_str(), keyName.c_str(), value, file) != FALSE;
 }
