@@ -1,0 +1,130 @@
+// The dialog procedures in this very thread, so that the cursor they set is
+// the one GetCursor reports: the hands over the logo and the link, and the
+// drawing of the link line.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "tests/support/test_installation.h"
+#include "ui/win32/gui_state.h"
+#include "ui/win32/main_dialog.h"
+#include "ui/win32/resource_ids.h"
+
+namespace {
+
+void Pump() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+// Puts the pointer at a screen position and tells the dialog, with the key
+// state keys, as a mouse move there would.
+void MoveTo(HWND dialog, POINT at, WPARAM keys = 0) {
+  SetCursorPos(at.x, at.y);
+  POINT client = at;
+  ScreenToClient(dialog, &client);
+  SendMessageA(dialog, WM_MOUSEMOVE, keys, MAKELPARAM(client.x, client.y));
+}
+
+class DialogProcsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HandCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR));
+    AltHandCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_ALT_HAND_CURSOR));
+    ASSERT_NE(HandCursor, nullptr);
+    ASSERT_NE(AltHandCursor, nullptr);
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  }
+  testbuild::TestInstallation installation_;
+};
+
+TEST_F(DialogProcsTest, AboutLinkShowsTheHandsOnlyOverTheUnderlinedWord) {
+  HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
+  ASSERT_NE(about, nullptr);
+  ShowWindow(about, SW_SHOW);
+  UpdateWindow(about);
+  Pump();
+  ASSERT_GT(LinkHotRect.right, LinkHotRect.left) << "drawing the link line records where the word lies";
+  RECT link;
+  GetWindowRect(GetDlgItem(about, IDC_LINK), &link);
+  const POINT onWord = {link.left + (LinkHotRect.left + LinkHotRect.right) / 2, link.top + LinkHotRect.top + 2};
+  const POINT before = {link.left + 2, onWord.y};
+  MoveTo(about, onWord);
+  EXPECT_EQ(GetCursor(), HandCursor);
+  EXPECT_EQ(AboutDialogProc(about, WM_SETCURSOR, reinterpret_cast<WPARAM>(about), 0), TRUE)
+      << "handled, so the system does not put its cursor back";
+  MoveTo(about, before);
+  EXPECT_EQ(GetCursor(), AboutSavedCursor) << "off the word the cursor of before comes back";
+  MoveTo(about, onWord, MK_SHIFT);
+  EXPECT_EQ(GetCursor(), AltHandCursor);
+  MoveTo(about, before);
+  EXPECT_EQ(GetCursor(), AltHandCursor) << "the second hand stays off the word";
+  MoveTo(about, onWord);
+  EXPECT_EQ(GetCursor(), HandCursor);
+  DestroyWindow(about);
+}
+
+TEST_F(DialogProcsTest, MainDialogLogoShowsTheHand) {
+  HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  ShowWindow(dialog, SW_SHOW);
+  Pump();
+  RECT logo;
+  GetWindowRect(GetDlgItem(dialog, IDC_LOGO), &logo);
+  MoveTo(dialog, {logo.left - 4, logo.top + 2});
+  const HCURSOR saved = MainSavedCursor;
+  EXPECT_EQ(GetCursor(), saved);
+  MoveTo(dialog, {logo.left + 2, logo.top + 2});
+  EXPECT_EQ(GetCursor(), HandCursor);
+  MoveTo(dialog, {logo.right, logo.top + 2});  // the right edge lies outside
+  EXPECT_EQ(GetCursor(), saved);
+  DestroyWindow(dialog);
+}
+
+TEST(DrawLinkTextTest, BracketsMarkTheWordAndABackslashEscapesThem) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, 400, 40);
+  SelectObject(dc, bitmap);
+  DRAWITEMSTRUCT item = {};
+  item.hDC = dc;
+  item.rcItem = {10, 5, 400, 40};
+
+  LinkHotRect = {0, 0, 0, 0};
+  char escaped[] = "plain \\<text> here";
+  DrawLinkText(&item, escaped);
+  EXPECT_STREQ(escaped, "plain \\<text> here") << "drawn unchanged";
+  EXPECT_EQ(LinkHotRect.right, 0);
+
+  char open[] = "before <after";
+  DrawLinkText(&item, open);
+  EXPECT_EQ(LinkHotRect.right, 0) << "no '>': nothing underlined";
+
+  char link[] = "Other utilities can be found on my <homepage>.";
+  DrawLinkText(&item, link);
+  SIZE before, word;
+  GetTextExtentPoint32A(dc, "Other utilities can be found on my ", 35, &before);
+  GetTextExtentPoint32A(dc, "homepage", 8, &word);
+  EXPECT_EQ(LinkHotRect.left, 10 + before.cx);
+  EXPECT_EQ(LinkHotRect.right, 10 + before.cx + word.cx);
+  EXPECT_EQ(LinkHotRect.top, 5);
+  EXPECT_EQ(LinkHotRect.bottom, 5 + word.cy);
+  EXPECT_EQ(link[35], '\0') << "the brackets are overwritten";
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+TEST(LinkTargetTest, HomePageAndTheHiddenPageBelowIt) {
+  const std::string home = LinkTarget(0);
+  EXPECT_EQ(home.rfind("http://", 0), 0u);
+  EXPECT_LE(home.size(), 56u);
+  EXPECT_EQ(home.find('%'), std::string::npos);
+  EXPECT_EQ(std::string(LinkTarget(1)), home + "/hidden/index13.html");
+}
+
+}  // namespace
