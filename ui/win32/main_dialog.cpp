@@ -80,6 +80,9 @@ void Search(HWND dialog) {
   if (state.SearchRunning != 0) return;
   state.settings.Recurse = IsDlgButtonChecked(dialog, IDC_RECURSE) == BST_CHECKED ? 1 : 0;
   CollectAndListCandidates(state);
+  // The fresh list has no search behind it: a backup now would move every
+  // candidate, used or not. Only the end of a search enables it again.
+  EnableWindow(GetDlgItem(dialog, IDC_BACKUP), FALSE);
   if (MessageBoxA(dialog, "Now begin analizing. It may take plenty of time. Do you wish to proceed?", "Question",
                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return;

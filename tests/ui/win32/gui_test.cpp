@@ -207,6 +207,20 @@ TEST_F(GuiTest, NoToTheQuestionLeavesTheCandidatesListed) {
   EXPECT_TRUE(gui::Enabled(dialog, IDC_SEARCH));
 }
 
+TEST_F(GuiTest, NewSearchAnsweredNoLeavesNothingToBackUp) {
+  gui::Program program(exe_, work_);
+  HWND dialog = Start(program);
+  ASSERT_NE(dialog, nullptr);
+  Search(dialog, program.ProcessId(), IDYES);
+  ASSERT_TRUE(WaitForStatus(dialog, "done total"));
+  ASSERT_TRUE(gui::Enabled(dialog, IDC_BACKUP));
+  // The list is collected afresh and nothing searched: backing it up would
+  // move the libraries the first search found in use.
+  Search(dialog, program.ProcessId(), IDNO);
+  ASSERT_TRUE(gui::WaitFor([&] { return gui::FindDialog("Question", program.ProcessId()) == nullptr; }));
+  EXPECT_TRUE(gui::WaitFor([&] { return !gui::Enabled(dialog, IDC_BACKUP); }));
+}
+
 TEST_F(GuiTest, SecondInstanceOffersTheFirstAndEnds) {
   gui::Program first(exe_, work_);
   HWND dialog = Start(first);
