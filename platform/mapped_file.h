@@ -15,7 +15,9 @@
 //    page that no longer has file data behind it must not end the process:
 //    the read sees zeros and Faulted() becomes true from then on. Windows
 //    refuses to truncate a mapped file, so there it never becomes true.
-//  - The destructor releases the view and every handle.
+//  - The destructor releases the view and every handle. (The POSIX side
+//    unmaps the views of small files in batches, some closed views at a
+//    time; see posix/mapped_file.cpp.)
 #ifndef TARNWICK_PLATFORM_MAPPED_FILE_H
 #define TARNWICK_PLATFORM_MAPPED_FILE_H
 
@@ -48,6 +50,7 @@ class MappedFile {
   std::intptr_t file_ = -1;
   [[maybe_unused]] std::intptr_t mapping_ = 0;  // Windows only
   [[maybe_unused]] std::uint64_t mappedLength_ = 0;  // POSIX only
+  [[maybe_unused]] bool inViewArea_ = false;  // POSIX only
   void* guard_ = nullptr;
 };
 

@@ -49,22 +49,26 @@ run_ctest mingw xvfb-run -a -s "-screen 0 1024x768x24"
 WINEPREFIX=$wine_prefix wineserver -k 2>/dev/null || true
 WINEPREFIX=$gui_prefix wineserver -k 2>/dev/null || true
 
-echo "=== fuzz: ${fuzz_seconds}s of libFuzzer under ASan and UBSan"
+echo "=== fuzz: libFuzzer under ASan and UBSan, ${fuzz_seconds}s over the analysis and ${fuzz_seconds}s over the content scan"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 fuzz_dir=$root/build/fuzz
-rm -rf "$fuzz_dir/corpus" && mkdir -p "$fuzz_dir/corpus"
 "$fuzz_dir/samples/make_samples" "$fuzz_dir/seeds" >/dev/null
-if "$fuzz_dir/fuzz/analyze_fuzz" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 "$fuzz_dir/corpus" "$fuzz_dir/seeds" >"$log" 2>&1; then
-  grep -E '^(Done|stat::number_of_executed_units)' "$log" || true
-  passed=$((passed + 1))
-else
-  tail -n 60 "$log"
-  echo "fuzz run FAILED"
-  failed=$((failed + 1))
-  status=1
-fi
+mkdir -p "$fuzz_dir/scan-seeds" && "$fuzz_dir/fuzz/make_scan_seeds" "$fuzz_dir/scan-seeds" >/dev/null
+for target in analyze_fuzz:seeds scan_fuzz:scan-seeds; do
+  name=${target%%:*} seeds=${target##*:}
+  rm -rf "$fuzz_dir/corpus-$name" && mkdir -p "$fuzz_dir/corpus-$name"
+  if "$fuzz_dir/fuzz/$name" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 "$fuzz_dir/corpus-$name" "$fuzz_dir/$seeds" >"$log" 2>&1; then
+    echo "$name: $(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}') runs"
+    passed=$((passed + 1))
+  else
+    tail -n 60 "$log"
+    echo "$name FAILED"
+    failed=$((failed + 1))
+    status=1
+  fi
+done
 
 echo "=== samples: the main job"
 if bash scripts/run-sample.sh >"$log" 2>&1; then

@@ -3,9 +3,12 @@
 #ifndef TARNWICK_USAGE_PROCESS_STATE_H
 #define TARNWICK_USAGE_PROCESS_STATE_H
 
+#include <memory>
+
 #include "config/settings.h"
 #include "usage/pointer_list.h"
 
+class ContentScanner;
 class SearchView;
 
 struct ProcessState {
@@ -31,6 +34,10 @@ struct ProcessState {
   int SearchCompleted = 0;
   // The status bar and the list; none while there is no window.
   SearchView* view = nullptr;
+  // The search tables of the content pass (usage/content_scanner.h): made
+  // by its first file from the candidates not found by then, dropped by
+  // every import-mode check.
+  std::shared_ptr<ContentScanner> contentScanner;
 };
 
 #endif

@@ -1,12 +1,16 @@
 #include "usage/reference_check.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "analysis/analyze_file.h"
 #include "platform/ascii.h"
 #include "usage/candidates.h"
+#include "usage/content_scanner.h"
 #include "usage/pointer_list.h"
 #include "usage/process_state.h"
 #include "usage/search_view.h"
@@ -20,10 +24,52 @@ void ShowAnalyzing(ProcessState& state, const char* path) {
   state.view->ShowStatus(text.c_str());
 }
 
-// Import mode: a candidate is used when an imported name begins with its
-// base name. Every candidate is compared with every name, so the order of
-// the candidate list does not matter.
+const CandidateLibrary* CandidateAt(const ProcessState& state, int index) {
+  return static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(index));
+}
+
+// A candidate is used when an imported name begins with its base name.
+// The marks go out name by name, in the order of the name list, and for
+// each name candidate by candidate, as a loop over the names and then over
+// the candidates would make them; but each candidate is read once per file,
+// and compared only when its first byte begins some imported name.
+void MarkImportedCandidates(ProcessState& state, const SortedPointerList& names, const char* path,
+                            int referenceKind) {
+  struct Imported {
+    const char* name;
+    std::size_t length;
+  };
+  std::vector<Imported> imported;
+  bool begins[256] = {};
+  for (int n = 0; n < names.GetCount(); ++n) {
+    const char* name = static_cast<const char*>(names.GetAt(n));
+    imported.push_back({name, std::strlen(name)});
+    begins[static_cast<unsigned char>(name[0])] = true;
+  }
+  std::vector<std::pair<int, int>> matches;  // name, candidate
+  for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
+    const CandidateLibrary* candidate = CandidateAt(state, i);
+    if (candidate->found == 1) continue;
+    const auto base = static_cast<std::size_t>(candidate->baseLength);
+    if (base > 0 && !begins[static_cast<unsigned char>(candidate->name[0])]) continue;
+    for (std::size_t n = 0; n < imported.size(); ++n) {
+      if (imported[n].length >= base && std::memcmp(imported[n].name, candidate->name, base) == 0) {
+        matches.emplace_back(static_cast<int>(n), i);
+      }
+    }
+  }
+  std::sort(matches.begin(), matches.end());
+  // A candidate marked by an earlier name is passed over for the later ones.
+  for (const auto& match : matches) {
+    if (CandidateAt(state, match.second)->found == 1) continue;
+    RecordReference(state, match.second, path, referenceKind);
+  }
+}
+
+// Import mode. The content pass's tables are dropped here: every search
+// begins with this pass, so its content pass makes tables of its own.
 int CheckImports(ProcessState& state, const char* path) {
+  ForgetContentScanner(state);
   ++state.ImportTablesSearched;
   SortedPointerList names;
   names.compare = CompareStrings;
@@ -31,18 +77,7 @@ int CheckImports(ProcessState& state, const char* path) {
   names.releaseItem = std::free;
   const int referenceKind = ReferenceKindOf(AnalyzeFile(path, nullptr, nullptr, &names));
   if (referenceKind == 0) return 0;
-  for (int n = 0; n < names.GetCount(); ++n) {
-    const char* imported = static_cast<const char*>(names.GetAt(n));
-    const std::size_t importedLength = std::strlen(imported);
-    for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-      const auto* candidate = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
-      if (candidate->found == 1) continue;
-      const auto base = static_cast<std::size_t>(candidate->baseLength);
-      if (importedLength >= base && std::memcmp(imported, candidate->name, base) == 0) {
-        RecordReference(state, i, path, referenceKind);
-      }
-    }
-  }
+  MarkImportedCandidates(state, names, path, referenceKind);
   return 1;
 }
 
@@ -93,6 +128,22 @@ bool MatchesAt(const std::uint8_t* region, std::uint32_t length, std::uint32_t h
 
 }  // namespace
 
+bool ReferenceScanFinds(const std::uint8_t* region, std::uint32_t length, const CandidateLibrary& candidate,
+                        int referenceKind) {
+  const char stored = candidate.name[0];
+  const char passes[2] = {stored, UpperAscii(stored)};
+  for (int pass = 0; pass < (passes[1] != passes[0] ? 2 : 1); ++pass) {
+    for (std::uint64_t start = 0; start + static_cast<std::uint64_t>(candidate.wideSize) < length;) {
+      const void* at = std::memchr(region + start, static_cast<unsigned char>(passes[pass]), length - start);
+      if (at == nullptr) break;
+      const auto hit = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(at) - region);
+      if (MatchesAt(region, length, hit, candidate, referenceKind)) return true;
+      start = hit + 1ull;
+    }
+  }
+  return false;
+}
+
 void ScanContentReference(ProcessState& state, const std::uint8_t* region, std::uint32_t length,
                           const char* path, int referenceKind) {
   const char* fileName = FileNamePart(path);
@@ -100,23 +151,7 @@ void ScanContentReference(ProcessState& state, const std::uint8_t* region, std::
     const auto* candidate = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
     if (candidate->found == 1) continue;
     if (EqualIgnoringAsciiCase(candidate->name, fileName)) continue;
-    const char stored = candidate->name[0];
-    const char passes[2] = {stored, UpperAscii(stored)};
-    for (int pass = 0; pass < (passes[1] != passes[0] ? 2 : 1); ++pass) {
-      bool found = false;
-      for (std::uint64_t start = 0; start + static_cast<std::uint64_t>(candidate->wideSize) < length;) {
-        const void* at = std::memchr(region + start, static_cast<unsigned char>(passes[pass]), length - start);
-        if (at == nullptr) break;
-        const auto hit = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(at) - region);
-        if (MatchesAt(region, length, hit, *candidate, referenceKind)) {
-          RecordReference(state, i, path, referenceKind);
-          found = true;
-          break;
-        }
-        start = hit + 1ull;
-      }
-      if (found) break;
-    }
+    if (ReferenceScanFinds(region, length, *candidate, referenceKind)) RecordReference(state, i, path, referenceKind);
   }
 }
 
@@ -126,7 +161,7 @@ int ScanContent(const std::uint8_t* regionStart, std::uint32_t regionLength, voi
   const int referenceKind = ReferenceKindOf(kind);
   if (referenceKind == 0) return 0;
   ++scan->state->FilesSearched;
-  ScanContentReference(*scan->state, regionStart, regionLength, scan->path, referenceKind);
+  ScanContentInOnePass(*scan->state, regionStart, regionLength, scan->path, referenceKind);
   return 0;
 }
 

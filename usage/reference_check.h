@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+struct CandidateLibrary;
 struct ProcessState;
 
 // Checks the file at path in the state's current mode (ImportsOnlyMode) and
@@ -19,14 +20,22 @@ struct ScanContext {
 };
 
 // The content callback of content mode: counts the file (kinds 1 to 4) and
-// searches its region for every candidate not yet found.
+// searches its region for every candidate not yet found, in one pass over
+// its bytes (ScanContentInOnePass).
 int ScanContent(const std::uint8_t* regionStart, std::uint32_t regionLength, void* context, int kind);
 
 // The straightforward content scan: for each remaining candidate, jump from
 // one occurrence of its first character (as stored, then in upper case) to
 // the next and judge the name there. It reads nothing before the region or
 // at or past its end; a hit whose judgement needs such a byte is no match.
+// Its cost grows with bytes times candidates; it stays as the definition
+// that the one-pass scan is tested against.
 void ScanContentReference(ProcessState& state, const std::uint8_t* region, std::uint32_t length,
                           const char* path, int referenceKind);
+
+// The straightforward search for one candidate, as ScanContentReference
+// makes it (without its found and own-name tests): true when a hit matches.
+bool ReferenceScanFinds(const std::uint8_t* region, std::uint32_t length, const CandidateLibrary& candidate,
+                        int referenceKind);
 
 #endif

@@ -7,6 +7,15 @@
 // completes and the owner of the mapping sees Faulted(). A SIGBUS anywhere
 // else goes to whatever handler was there before, or kills the process as
 // usual.
+//
+// Unmapping a view whose pages were read makes the kernel drop the address
+// translations that every processor may hold for it, and that flush, more
+// than the mapping itself, is what a view costs a pass that reads only the
+// headers of thousands of files. So views of up to kViewAreaBytes are placed
+// one after another in an area of address space reserved once, and a closed
+// view stays there until the area is full and no view in it is open; then
+// all of them go at once, with one flush. Larger files are mapped and
+// unmapped on their own.
 #include "platform/mapped_file.h"
 
 #include <fcntl.h>
@@ -19,6 +28,9 @@
 #include <mutex>
 
 namespace {
+
+constexpr std::uint64_t kViewAreaBytes = 32u << 20;
+constexpr int kReservation = MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE;
 
 struct Guard {
   std::uintptr_t begin;
@@ -86,6 +98,77 @@ void RemoveGuard(Guard* g) {
   }
 }
 
+// The area of small views, shared by all threads.
+struct ViewArea {
+  std::mutex lock;
+  std::uint8_t* base = nullptr;
+  std::uint64_t used = 0;  // bytes from base taken by views, open or closed
+  int open = 0;            // views in the area not closed yet
+  bool unusable = false;   // reserving or resetting failed: map elsewhere
+};
+
+ViewArea& Area() {
+  static ViewArea* area = new ViewArea;  // never destroyed: views may outlive static destruction
+  return *area;
+}
+
+// Makes the whole area free again, unmapping every closed view in one go.
+bool ResetArea(ViewArea& area) {
+  if (area.used == 0) return true;
+  if (mmap(area.base, area.used, PROT_NONE, kReservation | MAP_FIXED, -1, 0) == MAP_FAILED) {
+    area.unusable = true;
+    return false;
+  }
+  area.used = 0;
+  return true;
+}
+
+// Maps length bytes of the file read-only; *inArea tells where. nullptr
+// when it cannot be mapped.
+const void* MapView(int fd, std::uint64_t length, bool* inArea) {
+  *inArea = false;
+  const std::uint64_t rounded = (length + gPageSize - 1) & ~static_cast<std::uint64_t>(gPageSize - 1);
+  if (rounded <= kViewAreaBytes) {
+    ViewArea& area = Area();
+    std::lock_guard<std::mutex> hold(area.lock);
+    if (area.base == nullptr && !area.unusable) {
+      void* reserved = mmap(nullptr, kViewAreaBytes, PROT_NONE, kReservation, -1, 0);
+      if (reserved == MAP_FAILED) {
+        area.unusable = true;
+      } else {
+        area.base = static_cast<std::uint8_t*>(reserved);
+      }
+    }
+    const bool fits = area.used + rounded <= kViewAreaBytes || (area.open == 0 && ResetArea(area));
+    if (!area.unusable && fits) {
+      std::uint8_t* place = area.base + area.used;
+      void* view = mmap(place, length, PROT_READ, MAP_SHARED | MAP_FIXED, fd, 0);
+      if (view != MAP_FAILED) {
+        area.used += rounded;
+        ++area.open;
+        *inArea = true;
+        return view;
+      }
+      // A fixed mapping that failed may have taken the reservation away;
+      // without it another mapping could land there, so it is restored, or
+      // the area is given up.
+      if (mmap(place, rounded, PROT_NONE, kReservation | MAP_FIXED, -1, 0) == MAP_FAILED) area.unusable = true;
+    }
+  }
+  void* view = mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0);
+  return view != MAP_FAILED ? view : nullptr;
+}
+
+void UnmapView(const void* view, std::uint64_t length, bool inArea) {
+  if (!inArea) {
+    munmap(const_cast<void*>(view), length);
+    return;
+  }
+  ViewArea& area = Area();
+  std::lock_guard<std::mutex> hold(area.lock);
+  --area.open;
+}
+
 }  // namespace
 
 MappedFile::~MappedFile() { Close(); }
@@ -107,11 +190,13 @@ int MappedFile::Open(const char* path) {
   }
   std::call_once(gInstallOnce, InstallBusHandler);
   const auto length = static_cast<std::uint64_t>(st.st_size);
-  void* view = mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0);
-  if (view == MAP_FAILED) {
+  bool inArea = false;
+  const void* view = MapView(fd, length, &inArea);
+  if (view == nullptr) {
     close(fd);
     return kMapCantMap;
   }
+  inViewArea_ = inArea;
   file_ = fd;
   data_ = static_cast<const std::uint8_t*>(view);
   mappedLength_ = length;
@@ -134,10 +219,11 @@ void MappedFile::Close() {
     delete guard;
     guard_ = nullptr;
   }
-  if (data_ != nullptr) munmap(const_cast<std::uint8_t*>(data_), mappedLength_);
+  if (data_ != nullptr) UnmapView(data_, mappedLength_, inViewArea_);
   if (file_ >= 0) close(static_cast<int>(file_));
   data_ = nullptr;
   size_ = 0;
   mappedLength_ = 0;
+  inViewArea_ = false;
   file_ = -1;
 }
