@@ -28,11 +28,24 @@ void AppendBounded(char* out, std::size_t capacity, const char* text) {
 }
 
 // A directory setting: the default when the key is missing or empty (an
-// empty path names no directory), translated to this platform's form.
-void ReadDirectory(const char* key, char* out, const char* defaultPath) {
+// empty path names no directory), translated to this platform's form. A
+// path that does not fit the buffer once translated is not cut (a cut path
+// names another folder): the default takes its place, the user is told,
+// and the value as read is returned in *refused.
+void ReadDirectory(const char* key, char* out, const char* defaultPath, StartupPrompts& prompts,
+                   std::string* refused = nullptr) {
   char value[260];
   ProfileReadString(kOptions, key, defaultPath, value, sizeof value, kSettingsFile);
-  CopyBounded(out, 260, NativePath(value[0] != 0 ? value : defaultPath));
+  const std::string native = NativePath(value[0] != 0 ? value : defaultPath);
+  if (native.size() < 260) {
+    CopyBounded(out, 260, native);
+    return;
+  }
+  CopyBounded(out, 260, NativePath(defaultPath));
+  if (refused != nullptr) *refused = value;
+  const std::string note = std::string("The folder of \"") + key + "\" is too long to be used here (" + value +
+                           "); the default folder " + out + " is used instead.";
+  prompts.Inform(note.c_str());
 }
 
 // Looks for a running instance through the marker the settings file keeps;
@@ -93,18 +106,18 @@ int StartupInit(ProcessState& state, StartupPrompts& prompts) {
   CopyBounded(fallback, sizeof fallback, CurrentDirectory());
   AppendBackslash(fallback);
   AppendBounded(fallback, sizeof fallback, "BACKUP");
-  ReadDirectory("backupto", s.BackupDir, fallback);
+  ReadDirectory("backupto", s.BackupDir, fallback, prompts, &s.refusedBackupTo);
 
   s.Recurse = ProfileReadInt(kOptions, "recurse", 0, kSettingsFile);
 
   CopyBounded(fallback, sizeof fallback, SystemDirectory());
-  ReadDirectory("32bitdllpath", s.LibraryDir32, fallback);
+  ReadDirectory("32bitdllpath", s.LibraryDir32, fallback, prompts);
 
   const std::string windows = WindowsDirectory();
   CopyBounded(fallback, sizeof fallback, windows.substr(0, kMaxWindowsDirectory));
   AppendBackslash(fallback);
   AppendBounded(fallback, sizeof fallback, "SYSTEM");
-  ReadDirectory("16bitdllpath", s.LibraryDir16, fallback);
+  ReadDirectory("16bitdllpath", s.LibraryDir16, fallback, prompts);
 
   s.LibraryKindMask = kLibraryKind32;
   if (ProfileReadInt(kOptions, "find16b_dlls", 1, kSettingsFile) != 0) s.LibraryKindMask |= kLibraryKind16;
@@ -116,13 +129,19 @@ int StartupInit(ProcessState& state, StartupPrompts& prompts) {
   ProfileReadString(kOptions, "dllextensions", "dll", extensions, sizeof extensions, kSettingsFile);
   SplitExtensions(extensions, &s);
 
-  if (IsDirectoryForm(s.DriveSelection)) CopyBounded(state.SearchRoot, sizeof state.SearchRoot, NativePath(s.DriveSelection));
+  if (IsDirectoryForm(s.DriveSelection)) {
+    const std::string root = NativePath(s.DriveSelection);
+    // Too long once translated: no folder is searched rather than a cut one.
+    if (root.size() < sizeof state.SearchRoot) CopyBounded(state.SearchRoot, sizeof state.SearchRoot, root);
+  }
   return 1;
 }
 
 void SaveSettings(const ProcessState& state) {
   const Settings& s = state.settings;
-  ProfileWriteString(kOptions, "backupto", SettingsPath(s.BackupDir).c_str(), kSettingsFile);
+  // A folder refused at start-up goes back as the user wrote it.
+  const std::string backupTo = s.refusedBackupTo.empty() ? SettingsPath(s.BackupDir) : s.refusedBackupTo;
+  ProfileWriteString(kOptions, "backupto", backupTo.c_str(), kSettingsFile);
   char number[16];
   std::snprintf(number, sizeof number, "%d", s.Recurse);
   ProfileWriteString(kOptions, "recurse", number, kSettingsFile);

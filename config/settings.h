@@ -25,6 +25,9 @@ struct Settings {
   // The library extensions, without the dot, in the order of the value; the
   // first empty slot ends the table, so at most 27 are used.
   std::array<std::string, kMaxExtensions + 1> ExtensionTable;
+  // "backupto" as read, when its folder could not be used here (too long
+  // once translated); written back unchanged.
+  std::string refusedBackupTo;
 };
 
 // What start-up needs from the user: the question whether to bring a

@@ -10,6 +10,8 @@ constexpr std::size_t kPatternLength = 3;  // "*.*"
 
 bool ListFolder(char* path, std::size_t* length, std::vector<DirectoryEntry>* entries) {
   entries->clear();
+  // An empty path names no folder (a listing would take the current one).
+  if (path[0] == 0) return false;
   AppendBackslash(path, kPathCapacity);
   *length = std::strlen(path);
   if (*length + kPatternLength >= kPathCapacity) return false;
