@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analysis/file_reader.h"
+#include "analysis/later_bound_modules.h"
 #include "platform/mapped_file.h"
 #include "usage/pointer_list.h"
 
@@ -42,8 +43,13 @@ void ToLowerAscii(char* text) {
 class Analysis {
  public:
   Analysis(const MappedFile& file, ContentCallback callback, void* context, PointerList* sink,
-           AnalysisTrace* trace)
-      : in_(file), callback_(callback), context_(context), sink_(sink), trace_(trace) {}
+           AnalysisTrace* trace, PointerList* laterBoundSink)
+      : in_(file),
+        callback_(callback),
+        context_(context),
+        sink_(sink),
+        trace_(trace),
+        laterBoundSink_(laterBoundSink) {}
 
   int Run();
 
@@ -63,6 +69,7 @@ class Analysis {
   void* context_;
   PointerList* sink_;
   AnalysisTrace* trace_;
+  PointerList* laterBoundSink_;
 };
 
 void Analysis::Trace(const char* format, ...) {
@@ -130,6 +137,8 @@ int Analysis::Guarded(int dosKind, std::uint32_t newHeader, std::uint32_t dosSiz
 }
 
 int Analysis::Pe(std::uint64_t h) {
+  // Ahead of the import table, whose absence or damage ends the analysis.
+  CollectLaterBoundModules(in_, h, laterBoundSink_);
   std::uint16_t sections;
   if (!in_.U16(h + 0x06, &sections)) return kFault;
   if (sections == 0) return AE_INVALID_EXECUTABLE;
@@ -338,9 +347,9 @@ int Analysis::Report(int kind, std::uint32_t start, std::uint32_t end) {
 }  // namespace
 
 int AnalyzeFile(const char* path, ContentCallback callback, void* callbackContext,
-                PointerList* nameSink, AnalysisTrace* trace) {
+                PointerList* nameSink, AnalysisTrace* trace, PointerList* laterBoundSink) {
   MappedFile file;
   const int opened = file.Open(path);
   if (opened != 0) return opened;
-  return Analysis(file, callback, callbackContext, nameSink, trace).Run();
+  return Analysis(file, callback, callbackContext, nameSink, trace, laterBoundSink).Run();
 }

@@ -53,8 +53,12 @@ class AnalysisTrace {
 };
 
 // Returns a FileKind (0 to 7) or a negative AnalyzeError. The sink takes over
-// each name it accepts; a name it refuses is freed here.
+// each name it accepts; a name it refuses is freed here. The later-bound
+// sink, when given, receives the modules a PE file binds to through export
+// forwarders and delay-load imports (analysis/later_bound_modules.h); it
+// never changes the result, the trace or what the name sink receives.
 int AnalyzeFile(const char* path, ContentCallback callback, void* callbackContext,
-                PointerList* nameSink, AnalysisTrace* trace = nullptr);
+                PointerList* nameSink, AnalysisTrace* trace = nullptr,
+                PointerList* laterBoundSink = nullptr);
 
 #endif

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "config/settings.h"
+#include "usage/evidence_leads.h"
 #include "usage/pointer_list.h"
 
 class ContentScanner;
@@ -38,6 +39,8 @@ struct ProcessState {
   // by its first file from the candidates not found by then, dropped by
   // every import-mode check.
   std::shared_ptr<ContentScanner> contentScanner;
+  // Noted by the import pass for the evidence pass; emptied by each search.
+  EvidenceLeads evidenceLeads;
 };
 
 #endif

@@ -11,6 +11,7 @@
 #include "platform/ascii.h"
 #include "usage/candidates.h"
 #include "usage/content_scanner.h"
+#include "usage/evidence_leads.h"
 #include "usage/pointer_list.h"
 #include "usage/process_state.h"
 #include "usage/search_view.h"
@@ -66,18 +67,50 @@ void MarkImportedCandidates(ProcessState& state, const SortedPointerList& names,
   }
 }
 
+// Notes, for the evidence pass, the first file that binds each candidate
+// not found yet through a forwarder or a delay-load import, by the import
+// rule; nothing is marked, so the passes' own results stay as they are.
+void NoteLaterBound(ProcessState& state, const SortedPointerList& names, const char* path) {
+  EvidenceLeads& leads = state.evidenceLeads;
+  leads.hasLaterBound.resize(static_cast<std::size_t>(state.CandidateList.GetCount()), 0);
+  const char* fileName = FileNamePart(path);
+  for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
+    const CandidateLibrary* candidate = CandidateAt(state, i);
+    if (candidate->found == 1 || leads.hasLaterBound[static_cast<std::size_t>(i)] != 0) continue;
+    if (EqualIgnoringAsciiCase(candidate->name, fileName)) continue;
+    const auto base = static_cast<std::size_t>(candidate->baseLength);
+    for (int n = 0; n < names.GetCount(); ++n) {
+      const char* name = static_cast<const char*>(names.GetAt(n));
+      if (std::strlen(name) >= base && std::memcmp(name, candidate->name, base) == 0) {
+        leads.laterBound.push_back({i, path});
+        leads.hasLaterBound[static_cast<std::size_t>(i)] = 1;
+        break;
+      }
+    }
+  }
+}
+
+// Each distinct module name once, released with the list.
+void MakeModuleNameList(SortedPointerList& names) {
+  names.compare = CompareStrings;
+  names.allowDuplicates = 0;
+  names.releaseItem = std::free;
+}
+
 // Import mode. The content pass's tables are dropped here: every search
 // begins with this pass, so its content pass makes tables of its own.
 int CheckImports(ProcessState& state, const char* path) {
   ForgetContentScanner(state);
   ++state.ImportTablesSearched;
+  if (IsSettingsFilePath(path)) state.evidenceLeads.settingsFiles.push_back(path);
   SortedPointerList names;
-  names.compare = CompareStrings;
-  names.allowDuplicates = 0;
-  names.releaseItem = std::free;
-  const int referenceKind = ReferenceKindOf(AnalyzeFile(path, nullptr, nullptr, &names));
+  SortedPointerList laterBound;
+  MakeModuleNameList(names);
+  MakeModuleNameList(laterBound);
+  const int referenceKind = ReferenceKindOf(AnalyzeFile(path, nullptr, nullptr, &names, nullptr, &laterBound));
   if (referenceKind == 0) return 0;
   MarkImportedCandidates(state, names, path, referenceKind);
+  if (laterBound.GetCount() > 0) NoteLaterBound(state, laterBound, path);
   return 1;
 }
 

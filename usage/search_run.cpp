@@ -7,6 +7,7 @@
 #include "platform/profile.h"
 #include "usage/candidates.h"
 #include "usage/drive_search.h"
+#include "usage/evidence_pass.h"
 #include "usage/process_state.h"
 #include "usage/search_view.h"
 #include "usage/usage_records.h"
@@ -33,12 +34,14 @@ void RunSearchPasses(ProcessState& state) {
   state.ReferencedCount = 0;
   state.SearchRunning = 1;
   state.ImportsOnlyMode = 1;
+  state.evidenceLeads.Clear();
   SearchDrives(state);
   if (ProfileReadInt("options", "lookimportsonly", 0, kSettingsFile) == 0) {
     LogPrintf("Now perfoming the final analysis\n");
     state.ImportsOnlyMode = 0;
     SearchDrives(state);
   }
+  RunEvidencePass(state);
   state.SearchCompleted = 1;
 }
 

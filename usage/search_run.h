@@ -15,7 +15,8 @@ void CollectAndListCandidates(ProcessState& state);
 
 // Resets the counters, sets SearchRunning, runs the import pass and, unless
 // the settings file says "lookimportsonly" (read now, at every search), the
-// final content pass; then sets SearchCompleted. SearchRunning stays 1: the
+// final content pass, then the evidence pass (usage/evidence_pass.h), which
+// runs in every search; then sets SearchCompleted. SearchRunning stays 1: the
 // caller clears it once the end of the search is shown.
 void RunSearchPasses(ProcessState& state);
 

@@ -54,6 +54,8 @@ const char* ReferenceKindText(int referenceKind) {
       return "NT registry";
     case REF_W95_REGISTRY:
       return "W95 registry";
+    case REF_SETTINGS_FILE:
+      return "settings file";
     default:
       return "";
   }
@@ -65,11 +67,16 @@ const char* FileNamePart(const char* path) {
 }
 
 void RecordReference(ProcessState& state, int j, const char* path, int referenceKind) {
-  CandidateLibrary* candidate = Candidate(state, j);
+  const CandidateLibrary* candidate = Candidate(state, j);
   if (candidate == nullptr) return;
   // A file never uses a library of its own name, wherever it lies.
   if (EqualIgnoringAsciiCase(candidate->name, FileNamePart(path))) return;
+  RecordEvidence(state, j, path, referenceKind);
+}
 
+void RecordEvidence(ProcessState& state, int j, const char* path, int referenceKind) {
+  CandidateLibrary* candidate = Candidate(state, j);
+  if (candidate == nullptr) return;
   char* referrer = static_cast<char*>(std::malloc(std::strlen(path) + 1));
   if (referrer == nullptr) return;
   std::strcpy(referrer, path);

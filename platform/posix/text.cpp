@@ -58,3 +58,33 @@ std::u16string AnsiToUtf16(const char* text) {
   }
   return out;
 }
+
+std::string Utf16ToAnsi(const std::u16string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t value = text[i];
+    if (value >= 0xD800 && value <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      value = 0x10000 + ((value - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (value >= 0xD800 && value <= 0xDFFF) {
+      value = 0xFFFD;
+    }
+    if (value < 0x80) {
+      out.push_back(static_cast<char>(value));
+    } else if (value < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (value >> 6)));
+      out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    } else if (value < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (value >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (value >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((value >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    }
+  }
+  return out;
+}

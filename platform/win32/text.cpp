@@ -10,3 +10,14 @@ std::u16string AnsiToUtf16(const char* text) {
   out.resize(static_cast<std::size_t>(units - 1));
   return out;
 }
+
+std::string Utf16ToAnsi(const std::u16string& text) {
+  if (text.empty()) return std::string();
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int units = static_cast<int>(text.size());
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return std::string();
+  std::string out(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, units, &out[0], bytes, nullptr, nullptr);
+  return out;
+}

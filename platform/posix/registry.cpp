@@ -1,0 +1,21 @@
+#include "platform/registry.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/posix/wine_prefix.h"
+#include "platform/reg_file.h"
+
+std::string VisitInstallationRegistry(RegistryVisitor& visitor) {
+  std::string read;
+  // In the order the live registry is walked: the machine, then the users.
+  for (const char* name : {"system.reg", "userdef.reg", "user.reg"}) {
+    const std::string path = WinePrefix() + "/" + name;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) continue;
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    read += (read.empty() ? "" : ", ") + path;
+    if (!ParseRegFile(RegFileText(bytes), visitor)) break;
+  }
+  return read.empty() ? "no registry files" : read;
+}
