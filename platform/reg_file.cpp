@@ -114,9 +114,11 @@ std::vector<std::u16string> SplitPath(const std::u16string& path) {
   return parts;
 }
 
-// The root a Wine registry file names: "\Machine" or "\User\<name>".
+// The root a Wine registry file names: "\Machine" or "\User\<name>", under
+// "REGISTRY" in newer files.
 std::u16string RootOf(const std::u16string& relative) {
   std::vector<std::u16string> parts = SplitPath(relative);
+  if (!parts.empty() && (parts[0] == u"REGISTRY" || parts[0] == u"Registry")) parts.erase(parts.begin());
   std::u16string root;
   if (!parts.empty() && parts[0] == u"Machine") {
     root = u"HKEY_LOCAL_MACHINE";
@@ -204,15 +206,11 @@ class RegFileParser {
   void Value(const std::u16string& line, std::size_t at) {
     if (!open_) return;
     std::u16string name;
-    if (line[at] == u'@') {
-      ++at;
-    } else {
-      ++at;
-      if (!Unescape(line, &at, u'"', &name)) return;
-      texts_.push_back(name);
-    }
+    const bool named = line[at++] == u'"';
+    if (named && !Unescape(line, &at, u'"', &name)) return;
     while (at < line.size() && (line[at] == u' ' || line[at] == u'\t')) ++at;
     if (at >= line.size() || line[at] != u'=') return;
+    if (named) texts_.push_back(name);
     ++at;
     while (at < line.size() && (line[at] == u' ' || line[at] == u'\t')) ++at;
     std::u16string data;

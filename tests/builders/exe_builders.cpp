@@ -49,6 +49,42 @@ Bytes BuildImportSection(const std::vector<std::string>& imports, std::uint32_t 
   return idata;
 }
 
+// An export directory with one export of the code at codeVa and then the
+// forwarders, whose strings lie inside the directory as the loader expects.
+Bytes BuildExportSection(const std::vector<std::string>& forwarders, std::uint32_t va, std::uint32_t codeVa) {
+  Bytes edata;
+  const auto functions = static_cast<std::uint32_t>(forwarders.size() + 1);
+  std::uint32_t cursor = 40 + 4 * functions;
+  Put32(edata, 0x10, 1);  // ordinal base
+  Put32(edata, 0x14, functions);
+  Put32(edata, 0x1C, va + 40);
+  Put32(edata, 40, codeVa);
+  for (std::size_t i = 0; i < forwarders.size(); ++i) {
+    Put32(edata, 40 + 4 * (i + 1), va + cursor);
+    PutBytes(edata, cursor, Ascii(forwarders[i]));
+    cursor += static_cast<std::uint32_t>(forwarders[i].size() + 1);
+  }
+  Put32(edata, 0x0C, va + cursor);
+  PutBytes(edata, cursor, Ascii("forwarding.dll"));
+  PadTo(edata, cursor + 15);
+  return edata;
+}
+
+// Delay-load descriptors (32 bytes each, a zero one last), then the names.
+Bytes BuildDelaySection(const std::vector<std::string>& modules, std::uint32_t va, bool byVirtualAddress,
+                        std::uint64_t imageBase) {
+  Bytes didat;
+  std::uint32_t cursor = static_cast<std::uint32_t>((modules.size() + 1) * 32);
+  for (std::size_t i = 0; i < modules.size(); ++i) {
+    Put32(didat, i * 32, byVirtualAddress ? 0 : 1);
+    Put32(didat, i * 32 + 4, static_cast<std::uint32_t>(va + cursor + (byVirtualAddress ? imageBase : 0)));
+    PutBytes(didat, cursor, Ascii(modules[i]));
+    cursor += static_cast<std::uint32_t>(modules[i].size() + 1);
+  }
+  PadTo(didat, cursor);
+  return didat;
+}
+
 }  // namespace
 
 std::uint32_t MzHeader::DosImageSize() const {
@@ -89,6 +125,11 @@ Bytes PeImage::Build(PeLayout* layout) const {
   if (!imports.empty()) sections.push_back({".idata", {}, 0xC0000040});
   const std::size_t dataIndex = data.empty() ? 0 : sections.size();
   if (!data.empty()) sections.push_back({".data", data, 0xC0000040});
+  const std::size_t exportIndex = forwarders.empty() ? 0 : sections.size();
+  if (!forwarders.empty()) sections.push_back({".edata", {}, 0x40000040});
+  const std::size_t delayIndex = delayImports.empty() ? 0 : sections.size();
+  if (!delayImports.empty()) sections.push_back({".didat", {}, 0xC0000040});
+  const std::uint64_t imageBase = pe32plus ? 0x140000000ull : 0x00400000u;
 
   const std::uint32_t h = mz.newHeaderOffset;
   const std::uint32_t optionalSize = pe32plus ? 0xF0 : 0xE0;
@@ -110,6 +151,10 @@ Bytes PeImage::Build(PeLayout* layout) const {
       sections[i].raw = BuildImportSection(imports, va[i], pe32plus, &l.nameOffsets);
       for (std::uint32_t& offset : l.nameOffsets) offset += raw[i];
     }
+    if (i == exportIndex && !forwarders.empty()) sections[i].raw = BuildExportSection(forwarders, va[i], va[0]);
+    if (i == delayIndex && !delayImports.empty()) {
+      sections[i].raw = BuildDelaySection(delayImports, va[i], delayByVirtualAddress, imageBase);
+    }
     const std::size_t length = std::max<std::size_t>(sections[i].raw.size(), 1);
     nextVa += static_cast<std::uint32_t>(AlignUp(length, kSectionAlignment));
     nextRaw += static_cast<std::uint32_t>(AlignUp(length, kFileAlignment));
@@ -128,9 +173,9 @@ Bytes PeImage::Build(PeLayout* layout) const {
   Put32(out, o + 16, va[0]);  // entry point
   Put32(out, o + 20, va[0]);  // base of code
   if (pe32plus) {
-    Put64(out, o + 24, 0x140000000ull);
+    Put64(out, o + 24, imageBase);
   } else {
-    Put32(out, o + 28, 0x00400000u);
+    Put32(out, o + 28, static_cast<std::uint32_t>(imageBase));
   }
   Put32(out, o + 32, kSectionAlignment);
   Put32(out, o + 36, kFileAlignment);
@@ -145,6 +190,14 @@ Bytes PeImage::Build(PeLayout* layout) const {
     Put32(out, l.importDirectoryField, va[importIndex]);
     Put32(out, l.importDirectoryField + 4, static_cast<std::uint32_t>((imports.size() + 1) * 20));
     l.importTable = raw[importIndex];
+  }
+  if (!forwarders.empty()) {
+    Put32(out, directories, va[exportIndex]);
+    Put32(out, directories + 4, static_cast<std::uint32_t>(sections[exportIndex].raw.size()));
+  }
+  if (!delayImports.empty()) {
+    Put32(out, directories + 13 * 8, va[delayIndex]);
+    Put32(out, directories + 13 * 8 + 4, static_cast<std::uint32_t>(sections[delayIndex].raw.size()));
   }
 
   for (std::size_t i = 0; i < sections.size(); ++i) {

@@ -51,6 +51,13 @@ struct PeImage {
   std::vector<std::string> imports;
   Bytes code;  // the .text section
   Bytes data;  // a .data section, left out when empty (names loaded at run time)
+  // Export forwarders as the file stores them ("module.Function"), in an
+  // .edata section beside one export of the code itself.
+  std::vector<std::string> forwarders;
+  // Delay-loaded module names, in a .didat section; older linkers wrote
+  // virtual addresses instead of relative ones into the descriptors.
+  std::vector<std::string> delayImports;
+  bool delayByVirtualAddress = false;
 
   Bytes Build(PeLayout* layout = nullptr) const;
 };

@@ -7,6 +7,7 @@
 #define TARNWICK_TESTS_SUPPORT_TEST_INSTALLATION_H
 
 #include <string>
+#include <vector>
 
 #include "tests/builders/scratch_dir.h"
 
@@ -31,12 +32,19 @@ class TestInstallation {
   // Writes a file below Folder's root; returns its native path.
   std::string WriteFile(const std::string& relative, const Bytes& bytes) const;
 
+  // A string value in the installation's registry, under HKEY_LOCAL_MACHINE
+  // (key a path below it, '\\' separated; ASCII texts). POSIX: a line of the
+  // prefix's system.reg; Windows: the live registry, the key removed again
+  // by the destructor.
+  void AddMachineRegistryString(const std::string& key, const std::string& name, const std::string& value);
+
  private:
   ScratchDir scratch_;
   std::string savedPrefix_;
   bool hadPrefix_ = false;
   std::string savedRuntime_;
   bool hadRuntime_ = false;
+  std::vector<std::string> addedKeys_;
 };
 
 // Another instance of the program, running while the object lives, with

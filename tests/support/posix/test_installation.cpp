@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -48,6 +49,32 @@ TestInstallation::TestInstallation() {
 TestInstallation::~TestInstallation() {
   RestoreVariable("WINEPREFIX", savedPrefix_, hadPrefix_);
   RestoreVariable("XDG_RUNTIME_DIR", savedRuntime_, hadRuntime_);
+}
+
+namespace {
+
+// The escapes of Wine's registry files for an ASCII text.
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+void TestInstallation::AddMachineRegistryString(const std::string& key, const std::string& name,
+                                                const std::string& value) {
+  const fs::path file = fs::path(scratch_.path()) / "prefix" / "system.reg";
+  const bool fresh = !fs::exists(file);
+  FILE* out = std::fopen(file.c_str(), "a");
+  if (out == nullptr) throw std::runtime_error("cannot write " + file.string());
+  if (fresh) std::fputs("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n", out);
+  std::fprintf(out, "\n[%s] 1700000000\n#time=1d9\n\"%s\"=\"%s\"\n", Escaped(key).c_str(), Escaped(name).c_str(),
+               Escaped(value).c_str());
+  std::fclose(out);
 }
 
 std::string TestInstallation::SettingsFile() const {

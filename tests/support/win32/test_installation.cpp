@@ -14,7 +14,19 @@ namespace testbuild {
 
 TestInstallation::TestInstallation() { std::remove(SettingsFile().c_str()); }
 
-TestInstallation::~TestInstallation() { std::remove(SettingsFile().c_str()); }
+TestInstallation::~TestInstallation() {
+  std::remove(SettingsFile().c_str());
+  for (const std::string& key : addedKeys_) RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
+void TestInstallation::AddMachineRegistryString(const std::string& key, const std::string& name,
+                                                const std::string& value) {
+  if (RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                      static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS) {
+    throw std::runtime_error("cannot write the registry key " + key);
+  }
+  addedKeys_.push_back(key);
+}
 
 std::string TestInstallation::SettingsFile() const { return WindowsDirectory() + "\\tarnwick.ini"; }
 
