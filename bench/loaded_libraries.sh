@@ -51,10 +51,14 @@ if [ ! -s "$trace" ]; then
     for program in "${programs[@]}"; do
       name=${program##*/}
       if [[ ${name,,} =~ $skip ]]; then continue; fi
-      WINEPREFIX=$prefix WINEDEBUG=+loaddll timeout -s KILL "$seconds" wine "$program" </dev/null 2>&1 >/dev/null |
-        grep -a 'Loaded L"' >>"$trace.tmp" || true
+      # Into a file, not a pipe: the services a program starts keep its
+      # standard error open long after it ends.
+      WINEPREFIX=$prefix WINEDEBUG=+loaddll timeout -s KILL "$seconds" wine "$program" </dev/null \
+        >/dev/null 2>"$trace.one" || true
+      grep -a 'Loaded L"' "$trace.one" >>"$trace.tmp" || true
     done
     WINEPREFIX=$prefix wineserver -k || true
+    rm -f "$trace.one"
   }
   export -f run_all 2>/dev/null || true
   xvfb-run -a bash -c "$(declare -p programs prefix seconds skip trace); $(declare -f run_all); run_all"

@@ -46,6 +46,8 @@ std::string FormatFigures(const CorpusFigures& f) {
           Megabytes(f.largestFile) + " MB), candidates " + std::to_string(f.search.candidates) + "\n";
   text += Line("import pass", f.search.importSeconds, f.bytes);
   text += Line("content pass", f.search.contentSeconds, f.bytes);
+  const std::string evidence = "evidence pass (" + std::to_string(f.search.evidenceMarks) + " marked)";
+  text += Line(evidence.c_str(), f.search.evidenceSeconds, f.bytes);
   text += Line("whole search", f.search.wholeSeconds, f.bytes);
   if (f.referenceMeasured) {
     text += Line("content pass, straightforward scan", f.reference.contentSeconds, f.bytes);

@@ -187,6 +187,8 @@ int main(int argc, char** argv) {
                  "[--quick yes]\n");
     return 2;
   }
+  // The evidence pass reads the registry and Windows folder of this prefix.
+  setenv("WINEPREFIX", options.prefix.c_str(), 1);
   const std::string system32 = options.prefix + "/drive_c/windows/system32";
   Corpus prefix{"Wine prefix", options.prefix + "/drive_c", {{system32, 32}}, 0, 0};
   Corpus hundred = prefix;

@@ -36,6 +36,8 @@ std::uint64_t TotalBytes(const std::vector<std::string>& files);
 struct SearchTimes {
   double importSeconds = 0;
   double contentSeconds = 0;
+  double evidenceSeconds = 0;  // the evidence pass, part of the whole search
+  int evidenceMarks = 0;       // candidates the evidence pass marked
   double wholeSeconds = 0;
   // Per candidate, what the search marked it with.
   std::vector<std::string> marks;
@@ -45,7 +47,8 @@ struct SearchTimes {
   std::uint64_t peakMemoryGrowth = 0;  // resident bytes, 0 where not measurable
 };
 
-// Both passes from fresh states, the best of repeats runs.
+// Both passes and the evidence pass (which reads the registry of the prefix
+// in WINEPREFIX) from fresh states, the best of repeats runs.
 SearchTimes TimeSearch(const Corpus& corpus, int repeats);
 
 // The import pass, then the straightforward content scan over the files.
