@@ -16,6 +16,11 @@ constexpr std::uint32_t kDelayImportDirectory = 13;
 constexpr std::uint32_t kDelayDescriptorSize = 32;
 // A module name longer than any path is no name the loader would take.
 constexpr std::uint64_t kLongestName = 260;
+// Far more than any linker writes; a hostile header cannot make the walk
+// over its tables take long.
+constexpr std::uint16_t kMostSections = 1024;
+constexpr std::uint32_t kMostExports = 1u << 16;
+constexpr std::uint32_t kMostDelayLoads = 1u << 12;
 
 struct Section {
   std::uint32_t virtualAddress;
@@ -34,6 +39,7 @@ class Image {
         !in_.U16(h_ + 0x18, &magic)) {
       return false;
     }
+    if (sectionCount > kMostSections) return false;
     const bool wide = magic == kPe32PlusMagic;
     const std::uint64_t optional = h_ + 0x18;
     if (wide) {
@@ -146,7 +152,7 @@ void CollectForwarders(const FileReader& in, const Image& image, PointerList* si
     return;
   }
   std::string forwarder;
-  for (std::uint32_t i = 0; i < functionCount; ++i) {
+  for (std::uint32_t i = 0; i < functionCount && i < kMostExports; ++i) {
     std::uint32_t functionRva;
     if (!in.U32(functions + 4ull * i, &functionRva)) return;
     // An export whose address lies inside the export directory is a forwarder string.
@@ -162,7 +168,7 @@ void CollectDelayLoads(const FileReader& in, const Image& image, PointerList* si
     return;
   }
   std::string name;
-  for (;; descriptor += kDelayDescriptorSize) {
+  for (std::uint32_t count = 0; count < kMostDelayLoads; ++count, descriptor += kDelayDescriptorSize) {
     std::uint32_t attributes, nameField;
     if (!in.U32(descriptor, &attributes) || !in.U32(descriptor + 4, &nameField) || nameField == 0) return;
     // Descriptors without the RVA attribute (older linkers) hold virtual addresses.

@@ -1,7 +1,8 @@
 // Fuzz target of the file analysis: the input becomes a file on disk, which
-// is analysed three ways (names and content, content only, trace only). The
-// callback reads every byte of the region, so a region that leaves the file
-// shows up under AddressSanitizer.
+// is analysed three ways (sorted names and content; unsorted names, content
+// and the later-bound modules; trace only). The callback reads every byte of
+// the region, so a region that leaves the file shows up under
+// AddressSanitizer.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -47,16 +48,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fclose(file);
 
   unsigned sum = 0;
+  int result;
   {
     SortedPointerList names;
     names.compare = CompareStrings;
     names.releaseItem = std::free;
-    const int result = AnalyzeFile(path.c_str(), TouchRegion, &sum, &names);
+    result = AnalyzeFile(path.c_str(), TouchRegion, &sum, &names);
     if (result < AE_ACCESS_VIOLATION || result > FK_DOS_COMPRESSED) std::abort();
   }
-  PointerList unsorted;
+  // The forwarders and delay-load imports never change the result.
+  PointerList unsorted, laterBound;
   unsorted.releaseItem = std::free;
-  AnalyzeFile(path.c_str(), TouchRegion, &sum, &unsorted);
+  laterBound.releaseItem = std::free;
+  if (AnalyzeFile(path.c_str(), TouchRegion, &sum, &unsorted, nullptr, &laterBound) != result) std::abort();
   CountingTrace trace;
   AnalyzeFile(path.c_str(), nullptr, nullptr, nullptr, &trace);
   std::remove(path.c_str());
