@@ -31,7 +31,7 @@ TEST(BackupWin32Test, LockedOrAlreadyPresentLibrariesAreNotMovedNorCounted) {
   HANDLE held = CreateFileA((lib + "locked.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(BackupFoundLibraries(state), 1);
+  EXPECT_EQ(BackupFoundLibraries(state).moved, 1);
   CloseHandle(held);
   EXPECT_TRUE(PathExists(state.settings.BackupDir + std::string("free.dll")));
   EXPECT_TRUE(PathExists(lib + "locked.dll"));
