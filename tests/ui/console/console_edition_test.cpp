@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -134,6 +135,63 @@ TEST_F(ConsoleEditionTest, SearchAndBackupListTheUsersAndMoveTheUnused) {
   std::size_t headers = 0;
   for (const std::string& l : Lines(Log())) headers += l.rfind("Log File Opened at  ", 0) == 0 ? 1 : 0;
   EXPECT_EQ(headers, 2u) << "the second run appends to the first run's log";
+}
+
+// Where each unused sample library lies in the prefix.
+std::string Origin(const std::string& prefix, const std::string& name) {
+  const bool sixteen = name == "lzexpand.dll";
+  return prefix + "/drive_c/windows/" + (sixteen ? "system/" : "system32/") + name;
+}
+
+TEST_F(ConsoleEditionTest, LibrariesThatStayAreNamedAndRestoreUndoesTheBackup) {
+  const std::vector<std::string> unused = samples::SampleUnusedCandidates();
+  ASSERT_GE(unused.size(), 3u);
+  fs::create_directories(Backup());
+  WriteFile(Backup() + "/" + unused[0], Ascii("an earlier backup", false));
+  const ProgramRun backup = Run({"--yes", "--backup"});
+  ASSERT_EQ(backup.status, 0) << backup.err;
+  EXPECT_NE(backup.err.find("Not moved " + unused[0] + ": name taken in the backup folder\n"), std::string::npos)
+      << backup.err;
+  EXPECT_NE(backup.err.find(std::to_string(unused.size() - 1) + " files backuped\nNot moved: 1\n  " + unused[0] +
+                            ": name taken in the backup folder\n"),
+            std::string::npos)
+      << backup.err;
+  EXPECT_NE(Log().find(": name taken in the backup folder\n"), std::string::npos);
+  EXPECT_TRUE(fs::exists(Origin(prefix_, unused[0])));
+
+  // One by name, in any case.
+  std::string upper = unused[1];
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const ProgramRun one = Run({"--restore", upper});
+  EXPECT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(one.out.rfind("restored\t" + unused[1] + "\t", 0), 0u) << one.out;
+  EXPECT_EQ(Lines(one.out).size(), 1u);
+  EXPECT_TRUE(fs::exists(Origin(prefix_, unused[1])));
+  EXPECT_NE(one.err.find("Currently there are " + std::to_string(unused.size() - 1) + " dlls are backuped in the "),
+            std::string::npos)
+      << "the earlier backup's file and the rest: " << one.err;
+
+  // A file standing at an origin now keeps its place.
+  WriteFile(Origin(prefix_, unused[2]), Ascii("installed since", false));
+  const ProgramRun rest = Run({"--restore"});
+  EXPECT_EQ(rest.status, 1);
+  EXPECT_NE(rest.out.find("not restored\t" + unused[2] + "\ta file of that name stands at "), std::string::npos)
+      << rest.out;
+  EXPECT_EQ(Lines(rest.out).size(), unused.size() - 2) << rest.out;
+  EXPECT_EQ(ReadFile(Origin(prefix_, unused[2])), Ascii("installed since", false));
+  EXPECT_EQ(ReadFile(Backup() + "/" + unused[0]), Ascii("an earlier backup", false)) << "never in the record";
+  EXPECT_NE(Log().find("restored " + unused[3 % unused.size()] + " to "), std::string::npos);
+
+  fs::remove(Origin(prefix_, unused[2]));
+  EXPECT_EQ(Run({"--restore"}).status, 0);
+  EXPECT_TRUE(fs::exists(Origin(prefix_, unused[2])));
+  const ProgramRun again = Run({"--restore"});
+  EXPECT_EQ(again.status, 0);
+  EXPECT_TRUE(again.out.empty());
+  EXPECT_NE(again.err.find("Nothing to restore"), std::string::npos);
+  const ProgramRun unknown = Run({"--restore", "nosuch.dll"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_EQ(unknown.out, "not restored\tnosuch.dll\tnot in the backup folder\n");
 }
 
 TEST_F(ConsoleEditionTest, WithoutAnAnswerTheSearchIsCancelledAndNothingWrittenBack) {
