@@ -28,9 +28,14 @@ namespace fs = std::filesystem;
 namespace testbuild {
 namespace {
 
+// The file's text with the line ends of the log (CR LF on Windows) as LF.
 std::string Text(const std::string& path) {
   const Bytes bytes = ReadFile(path);
-  return std::string(bytes.begin(), bytes.end());
+  std::string text;
+  for (std::uint8_t byte : bytes) {
+    if (byte != '\r') text += static_cast<char>(byte);
+  }
+  return text;
 }
 
 class BackupRestoreTest : public ::testing::Test {
