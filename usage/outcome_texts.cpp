@@ -33,7 +33,9 @@ std::string BackupOutcomeText(const BackupOutcome& outcome, std::size_t maxNames
 }
 
 std::string RestoreOutcomeText(const RestoreOutcome& outcome, std::size_t maxNames) {
-  if (outcome.restored.empty() && outcome.kept.empty()) return "Nothing to restore: the backup record names no library in the backup folder.\n";
+  if (outcome.restored.empty() && outcome.kept.empty()) {
+    return "Nothing to restore: the backup record names no library in the backup folder.\n";
+  }
   std::string text = std::to_string(outcome.restored.size()) + " libraries restored.\n";
   if (!outcome.kept.empty()) {
     text += "Not restored: " + std::to_string(outcome.kept.size()) + "\n" + ReasonLines(outcome.kept, maxNames);

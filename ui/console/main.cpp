@@ -144,7 +144,9 @@ int RunRestore(const Options& options) {
   state.view = &view;
   const RestoreOutcome outcome = RestoreBackedUpLibraries(state, options.restoreNames);
   view.FinishStatus();
-  for (const auto& restored : outcome.restored) std::printf("restored\t%s\t%s\n", restored.first.c_str(), restored.second.c_str());
+  for (const auto& restored : outcome.restored) {
+    std::printf("restored\t%s\t%s\n", restored.first.c_str(), restored.second.c_str());
+  }
   for (const auto& kept : outcome.kept) std::printf("not restored\t%s\t%s\n", kept.first.c_str(), kept.second.c_str());
   std::fflush(stdout);
   SayLines(view, RestoreOutcomeText(outcome, kAllNames));
