@@ -194,6 +194,36 @@ TEST_F(ConsoleEditionTest, LibrariesThatStayAreNamedAndRestoreUndoesTheBackup) {
   EXPECT_EQ(unknown.out, "not restored\tnosuch.dll\tnot in the backup folder\n");
 }
 
+// A backup folder on a tmpfs, another file system than the prefix's: every
+// unused library is moved byte for byte, and the restore brings it back.
+TEST_F(ConsoleEditionTest, BackupToAnotherFileSystemMovesAndRestoresEveryUnusedLibrary) {
+  const fs::path folder = fs::path("/dev/shm") / ("tarnwick-console-" + std::to_string(getpid()));
+  if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no tmpfs at /dev/shm";
+  fs::remove_all(folder);
+  std::string settings = Settings();
+  const std::size_t at = settings.find("backupto=");
+  ASSERT_NE(at, std::string::npos);
+  std::string windowsForm = "Z:" + folder.string();
+  std::replace(windowsForm.begin(), windowsForm.end(), '/', '\\');
+  settings.replace(at, settings.find("\r\n", at) - at, "backupto=" + windowsForm);
+  WriteFile(prefix_ + "/drive_c/windows/tarnwick.ini", Ascii(settings, false));
+  const std::vector<std::string> unused = samples::SampleUnusedCandidates();
+  std::vector<Bytes> contents;
+  for (const std::string& name : unused) contents.push_back(ReadFile(Origin(prefix_, name)));
+
+  const ProgramRun backup = Run({"--yes", "--backup"});
+  EXPECT_EQ(backup.status, 0);
+  EXPECT_NE(backup.err.find(std::to_string(unused.size()) + " files backuped"), std::string::npos) << backup.err;
+  for (std::size_t i = 0; i < unused.size(); ++i) {
+    EXPECT_EQ(ReadFile((folder / unused[i]).string()), contents[i]) << unused[i];
+    EXPECT_FALSE(fs::exists(Origin(prefix_, unused[i])));
+  }
+  const ProgramRun restore = Run({"--restore"});
+  EXPECT_EQ(restore.status, 0) << restore.err;
+  for (std::size_t i = 0; i < unused.size(); ++i) EXPECT_EQ(ReadFile(Origin(prefix_, unused[i])), contents[i]);
+  fs::remove_all(folder);
+}
+
 TEST_F(ConsoleEditionTest, WithoutAnAnswerTheSearchIsCancelledAndNothingWrittenBack) {
   const std::string before = Settings();
   const ProgramRun run = Run({});
