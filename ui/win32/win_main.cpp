@@ -66,7 +66,11 @@ int RunRestore(const std::vector<std::string>& names) {
 int Run(HINSTANCE instance, const char* commandLine) {
   const std::vector<std::string> words = Words(commandLine != nullptr ? commandLine : "");
   if (!words.empty() && EqualIgnoringAsciiCase(words.front().c_str(), "/restore")) {
-    return RunRestore(std::vector<std::string>(words.begin() + 1, words.end()));
+    try {
+      return RunRestore(std::vector<std::string>(words.begin() + 1, words.end()));
+    } catch (...) {
+      return 1;  // out of memory part-way: not everything may have gone back
+    }
   }
   LogOpen("tarnwick.log");
   InitCommonControls();
