@@ -100,7 +100,11 @@ int StartupInit(ProcessState& state, StartupPrompts& prompts) {
   state.CandidateList.allowDuplicates = 0;
 
   if (AnotherInstanceRuns(prompts)) return 0;
+  ReadSettings(state, prompts);
+  return 1;
+}
 
+void ReadSettings(ProcessState& state, StartupPrompts& prompts) {
   Settings& s = state.settings;
   char fallback[260];
   CopyBounded(fallback, sizeof fallback, CurrentDirectory());
@@ -134,7 +138,6 @@ int StartupInit(ProcessState& state, StartupPrompts& prompts) {
     // Too long once translated: no folder is searched rather than a cut one.
     if (root.size() < sizeof state.SearchRoot) CopyBounded(state.SearchRoot, sizeof state.SearchRoot, root);
   }
-  return 1;
 }
 
 void SaveSettings(const ProcessState& state) {

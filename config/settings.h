@@ -55,6 +55,10 @@ bool IsDirectoryForm(const char* driveSelection);
 // must end (after asking whether to bring the other to the front).
 int StartupInit(ProcessState& state, StartupPrompts& prompts);
 
+// The reading part of StartupInit alone, without the single-instance test:
+// for a run that opens no dialog (the restore of backed-up libraries).
+void ReadSettings(ProcessState& state, StartupPrompts& prompts);
+
 // Writes the settings back at a normal end and removes the running-instance
 // marker.
 void SaveSettings(const ProcessState& state);

@@ -5,26 +5,41 @@
 
 #include "config/log.h"
 #include "platform/file_ops.h"
-#include "platform/system_dirs.h"
+#include "usage/backup_record.h"
 #include "usage/candidates.h"
 #include "usage/process_state.h"
 #include "usage/search_view.h"
+#include "usage/wine_builtin.h"
 
 namespace {
 
-std::string Join(std::string folder, const char* name) {
-  if (!folder.empty() && folder.back() != kPathSeparator) folder += kPathSeparator;
-  return folder + name;
+void ShowStatus(ProcessState& state, const std::string& text) {
+  if (state.view != nullptr) state.view->ShowStatus(text.c_str());
 }
 
-void ShowStatus(ProcessState& state, const char* text) {
-  if (state.view != nullptr) state.view->ShowStatus(text);
+// Moves one library with its record line written first; the empty text when
+// it was moved, else the reason it stays.
+std::string MoveOne(const std::string& backupFolder, const std::string& source, const std::string& name) {
+  // Checked for every library, so a backup folder removed meanwhile is made again.
+  if (!PathExists(backupFolder)) MakeDirectory(backupFolder);
+  if (!PathExists(backupFolder)) return "the backup folder could not be made";
+  const std::string destination = JoinPath(backupFolder, name);
+  // Checked before the record line, so a line never names an earlier
+  // library's file under a new origin.
+  if (NameTaken(destination)) return "name taken in the backup folder";
+  if (!Recordable(source)) return "its path cannot be written to the backup record";
+  if (!AppendBackupRecord(backupFolder, kRecordMoved, source, name)) return "the backup record could not be written";
+  const MoveResult result = MoveFileNoReplace(source, destination);
+  if (result.ok()) return "";
+  if (result.failure == kMoveNameTaken) return "name taken in the backup folder";
+  return MoveFailureText(result);
 }
 
 }  // namespace
 
-int BackupFoundLibraries(ProcessState& state) {
-  int moved = 0;
+BackupOutcome BackupFoundLibraries(ProcessState& state) {
+  BackupOutcome outcome;
+  const std::string backupFolder = state.settings.BackupDir;
   char status[40];
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
     const auto* candidate = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
@@ -32,18 +47,30 @@ int BackupFoundLibraries(ProcessState& state) {
     if (candidate->libraryKind != 16 && candidate->libraryKind != 32) continue;
     // The candidate's own file, from the folder it was collected from; a
     // file of the same name elsewhere in the library folder is never taken.
-    const std::string source = Join(candidate->directory, candidate->fileName);
-    // Checked for every library, so a backup folder removed meanwhile is made again.
-    if (!PathExists(state.settings.BackupDir)) MakeDirectory(state.settings.BackupDir);
-    const std::string destination = Join(state.settings.BackupDir, candidate->name);
+    const std::string source = JoinPath(candidate->directory, candidate->fileName);
+    if (HasWineBuiltinMarker(source)) {
+      outcome.wineOwn.push_back(candidate->name);
+      LogPrintf("passed over %s: Wine's own library\n", source.c_str());
+      continue;
+    }
     std::snprintf(status, sizeof status, "Backuping %.20s", candidate->name);
-    if (MoveFileNoReplace(source, destination)) ++moved;
-    ShowStatus(state, status);
+    const std::string reason = MoveOne(backupFolder, source, candidate->name);
+    if (reason.empty()) {
+      ++outcome.moved;
+      ShowStatus(state, status);
+    } else {
+      outcome.kept.emplace_back(candidate->name, reason);
+      LogPrintf("not moved %s: %s\n", source.c_str(), reason.c_str());
+      ShowStatus(state, std::string("Not moved ") + candidate->name + ": " + reason);
+    }
   }
-  std::snprintf(status, sizeof status, "%d files backuped", moved);
+  if (!outcome.wineOwn.empty()) {
+    LogPrintf("%d libraries passed over as Wine's own\n", static_cast<int>(outcome.wineOwn.size()));
+  }
+  std::snprintf(status, sizeof status, "%d files backuped", outcome.moved);
   ShowStatus(state, status);
   LogPrintf("Result :\n        %d files searched\n        %d import tables of files searched\n"
             "        %d found unusable\n        %d really moved\n",
-            state.FilesSearched, state.ImportTablesSearched, state.ReferencedCount, moved);
-  return moved;
+            state.FilesSearched, state.ImportTablesSearched, state.ReferencedCount, outcome.moved);
+  return outcome;
 }

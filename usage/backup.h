@@ -1,12 +1,26 @@
 // The backup of unused libraries: every candidate no file was found to use
-// is moved from the folder it was collected from into the backup folder.
+// is moved from the folder it was collected from into the backup folder,
+// with a line in the backup record for each move.
 #ifndef TARNWICK_USAGE_BACKUP_H
 #define TARNWICK_USAGE_BACKUP_H
 
+#include <string>
+#include <utility>
+#include <vector>
+
 struct ProcessState;
 
-// Moves the unused candidates, never replacing a file, and logs the
-// "Result :" report of the latest search. Returns the number moved.
-int BackupFoundLibraries(ProcessState& state);
+struct BackupOutcome {
+  int moved = 0;
+  // The libraries that stayed where they are, each with its reason.
+  std::vector<std::pair<std::string, std::string>> kept;
+  // Wine's own libraries, passed over.
+  std::vector<std::string> wineOwn;
+};
+
+// Moves the unused candidates, never replacing a file and never moving one
+// of Wine's own, and logs every library that stays with its reason and the
+// "Result :" report of the latest search.
+BackupOutcome BackupFoundLibraries(ProcessState& state);
 
 #endif

@@ -11,6 +11,7 @@
 #include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/text.h"
+#include "usage/backup_record.h"
 #include "usage/path_buffer.h"
 #include "usage/pointer_list.h"
 #include "usage/process_state.h"
@@ -114,5 +115,11 @@ int CountLibraryFiles(ProcessState& state, char* path) {
   counted.releaseItem = ReleaseCandidate;
   counted.allowDuplicates = 1;
   CollectCandidates(state, path, 0, counted);
-  return counted.GetCount();
+  // The backup record is no library, whatever extensions are configured.
+  int count = 0;
+  for (int i = 0; i < counted.GetCount(); ++i) {
+    const auto* file = static_cast<const CandidateLibrary*>(counted.GetAt(i));
+    if (!EqualIgnoringAsciiCase(file->fileName, kBackupRecordName)) ++count;
+  }
+  return count;
 }

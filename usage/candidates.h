@@ -38,7 +38,8 @@ int AddCandidate(ProcessState& state, PointerList& target, const char* fileName,
 void CollectCandidates(ProcessState& state, char* path, int recurse, PointerList& target);
 
 // The number of files CollectCandidates would collect from the directory
-// itself (no subdirectories); the candidate list is left alone.
+// itself (no subdirectories), the backup record never among them; the
+// candidate list is left alone.
 int CountLibraryFiles(ProcessState& state, char* path);
 
 #endif

@@ -127,7 +127,7 @@ TEST(SearchTest, BackupMovesTheUnusedCandidatesAndReports) {
   const std::string backup = f.installation.Folder("saved") + kPathSeparator + "BACKUP";
   std::snprintf(f.state.settings.BackupDir, 260, "%s", backup.c_str());
   f.view.statuses.clear();
-  EXPECT_EQ(BackupFoundLibraries(f.state), 2);
+  EXPECT_EQ(BackupFoundLibraries(f.state).moved, 2);
   for (const std::string& name : SearchFixture::Unused()) {
     EXPECT_TRUE(PathExists(backup + kPathSeparator + name)) << name;
     EXPECT_FALSE(PathExists(f.Path("windows/system32/" + name))) << name;
@@ -151,7 +151,7 @@ TEST(SearchTest, BackupNeverReplacesAFileAlreadyInTheBackup) {
   f.installation.WriteFile("backup/unused.dll", Ascii("an earlier backup", false));
   std::snprintf(f.state.settings.BackupDir, 260, "%s", (backup + kPathSeparator).c_str());
   // No search ran: every candidate is unused, and one of them is taken.
-  EXPECT_EQ(BackupFoundLibraries(f.state), SearchFixture::kCandidates - 1);
+  EXPECT_EQ(BackupFoundLibraries(f.state).moved, SearchFixture::kCandidates - 1);
   EXPECT_TRUE(PathExists(f.Path("windows/system32/unused.dll")));
   EXPECT_EQ(ReadFile(backup + kPathSeparator + "unused.dll"), Ascii("an earlier backup", false));
   EXPECT_EQ(f.view.statuses.back(), "11 files backuped");
@@ -167,7 +167,7 @@ TEST(SearchTest, BackupTakesTheCandidatesOwnFileFromItsSubfolder) {
   ASSERT_EQ(f.state.CandidateList.GetCount(), 1);
   std::snprintf(f.state.settings.BackupDir, 260, "%s", f.installation.Folder("backup").c_str());
   std::snprintf(f.state.settings.LibraryDir32, 260, "%s", f.Path("windows/system32").c_str());
-  EXPECT_EQ(BackupFoundLibraries(f.state), 1);
+  EXPECT_EQ(BackupFoundLibraries(f.state).moved, 1);
   EXPECT_EQ(ReadFile(f.installation.Folder("backup") + kPathSeparator + "twin.dll"),
             Ascii("collected from the subfolder", false));
   EXPECT_TRUE(PathExists(f.Path("windows/system32/twin.dll")));
@@ -194,7 +194,7 @@ TEST(SearchTest, EmptyCandidateListSearchesNothingAndBacksUpNothing) {
   // apps, registry, windows/system and windows/system32.
   EXPECT_EQ(f.state.ImportTablesSearched, 4);
   std::snprintf(f.state.settings.BackupDir, 260, "%s", f.installation.Folder("b").c_str());
-  EXPECT_EQ(BackupFoundLibraries(f.state), 0);
+  EXPECT_EQ(BackupFoundLibraries(f.state).moved, 0);
   EXPECT_EQ(f.view.statuses.back(), "0 files backuped");
 }
 

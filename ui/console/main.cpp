@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/log.h"
 #include "config/settings.h"
@@ -22,13 +23,16 @@
 #include "ui/dialog_texts.h"
 #include "usage/backup.h"
 #include "usage/candidates.h"
+#include "usage/outcome_texts.h"
 #include "usage/process_state.h"
+#include "usage/restore.h"
 #include "usage/search_run.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: tarnwick [options]\n"
+    "       tarnwick --restore [NAME...]\n"
     "Finds the libraries of a Windows installation (a Wine prefix) that nothing uses,\n"
     "and moves them into the backup directory.\n"
     "\n"
@@ -38,10 +42,13 @@ constexpr const char* kUsage =
     "  --no-recurse     collect them from the library folders alone\n"
     "  --prefix DIR     the Wine prefix that holds the installation (else $WINEPREFIX, else ~/.wine)\n"
     "  --search-dir DIR search this directory, for this run only\n"
+    "  --restore        put the backed-up libraries named (all when none is named) back\n"
+    "                   where they came from; exit status 1 when one could not be\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
-    "The list of candidates, one tab-separated line each, goes to standard output.\n";
+    "The list of candidates, one tab-separated line each, goes to standard output;\n"
+    "with --restore, one line per library: restored, or not restored and why.\n";
 
 struct Options {
   std::optional<bool> search;
@@ -49,6 +56,8 @@ struct Options {
   std::optional<bool> recurse;
   std::string prefix;
   std::string searchDirectory;
+  bool restore = false;
+  std::vector<std::string> restoreNames;
 };
 
 bool IsDirectory(const std::string& path) {
@@ -68,12 +77,13 @@ int UsageError(const std::string& message) {
 
 // Returns -1 to go on, or the exit status.
 int ParseOptions(int argc, char** argv, Options* options) {
-  enum { kYes = 1, kBackup, kRecurse, kNoRecurse, kPrefix, kSearchDir, kHelp, kVersion };
+  enum { kYes = 1, kBackup, kRecurse, kNoRecurse, kPrefix, kSearchDir, kHelp, kVersion, kRestore };
   static const option kOptions[] = {
       {"yes", no_argument, nullptr, kYes},          {"backup", no_argument, nullptr, kBackup},
       {"recurse", no_argument, nullptr, kRecurse},  {"no-recurse", no_argument, nullptr, kNoRecurse},
       {"prefix", required_argument, nullptr, kPrefix}, {"search-dir", required_argument, nullptr, kSearchDir},
       {"help", no_argument, nullptr, kHelp},        {"version", no_argument, nullptr, kVersion},
+      {"restore", no_argument, nullptr, kRestore},
       {nullptr, 0, nullptr, 0},
   };
   opterr = 0;
@@ -85,6 +95,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case kNoRecurse: options->recurse = false; break;
       case kPrefix: options->prefix = optarg; break;
       case kSearchDir: options->searchDirectory = optarg; break;
+      case kRestore: options->restore = true; break;
       case kHelp: std::fputs(kUsage, stdout); return 0;
       case kVersion: std::printf("tarnwick 1.02 (console edition)\n"); return 0;
       default:
@@ -93,7 +104,11 @@ int ParseOptions(int argc, char** argv, Options* options) {
                               : std::string("unknown or incomplete option '") + argv[optind - 1] + "'");
     }
   }
-  if (optind < argc) return UsageError(std::string("unexpected argument '") + argv[optind] + "'");
+  if (options->restore) {
+    for (int i = optind; i < argc; ++i) options->restoreNames.push_back(argv[i]);
+  } else if (optind < argc) {
+    return UsageError(std::string("unexpected argument '") + argv[optind] + "'");
+  }
   return -1;
 }
 
@@ -111,7 +126,37 @@ std::string Format(const char* format, ...) {
   return text;
 }
 
+void SayLines(ConsoleView& view, const std::string& text) {
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    view.Say(text.substr(start, end - start));
+  }
+}
+
+// The restore: no search and no single-instance test, the settings read
+// only for the backup folder; nothing is written back.
+int RunRestore(const Options& options) {
+  ProcessState state;
+  ConsoleView view(stderr, isatty(STDERR_FILENO) != 0, &state);
+  TerminalPrompts prompts(stdin, stderr, isatty(STDIN_FILENO) != 0, [&view] { view.FinishStatus(); });
+  LogOpen("tarnwick.log");
+  ReadSettings(state, prompts);
+  state.view = &view;
+  const RestoreOutcome outcome = RestoreBackedUpLibraries(state, options.restoreNames);
+  view.FinishStatus();
+  for (const auto& restored : outcome.restored) {
+    std::printf("restored\t%s\t%s\n", restored.first.c_str(), restored.second.c_str());
+  }
+  for (const auto& kept : outcome.kept) std::printf("not restored\t%s\t%s\n", kept.first.c_str(), kept.second.c_str());
+  std::fflush(stdout);
+  SayLines(view, RestoreOutcomeText(outcome, kAllNames));
+  const int backedUp = CountLibraryFiles(state, state.settings.BackupDir);
+  view.Say(Format(TARNWICK_BACKUP_COUNT_TEMPLATE, backedUp, state.settings.BackupDir));
+  return outcome.ExitStatus();
+}
+
 int Run(const Options& options) {
+  if (options.restore) return RunRestore(options);
   ProcessState state;
   ConsoleView view(stderr, isatty(STDERR_FILENO) != 0, &state);
   TerminalPrompts prompts(stdin, stderr, isatty(STDIN_FILENO) != 0, [&view] { view.FinishStatus(); });
@@ -149,8 +194,9 @@ int Run(const Options& options) {
         prompts.Ask("Backup", ("Backup Found dlls: move the unused libraries into " +
                                std::string(state.settings.BackupDir) + "?").c_str(),
                     options.backup)) {
-      BackupFoundLibraries(state);
+      const BackupOutcome outcome = BackupFoundLibraries(state);
       view.FinishStatus();
+      SayLines(view, BackupOutcomeText(outcome, kAllNames));
     }
   }
 

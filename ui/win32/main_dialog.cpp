@@ -10,12 +10,15 @@
 #include "config/settings.h"
 #include "platform/instance.h"
 #include "platform/profile.h"
+#include "ui/dialog_texts.h"
 #include "ui/win32/dialog_view.h"
 #include "ui/win32/gui_state.h"
 #include "ui/win32/resource_ids.h"
 #include "usage/backup.h"
 #include "usage/candidates.h"
+#include "usage/outcome_texts.h"
 #include "usage/process_state.h"
+#include "usage/restore.h"
 #include "usage/search_run.h"
 
 namespace {
@@ -25,22 +28,65 @@ constexpr int kVersionMajor = 1;
 constexpr int kVersionMinor = 2;
 constexpr const char* kReleaseTag = "beta";
 constexpr int kReleaseYear = 1998;
+// How many names a message box lists; the log has all of them.
+constexpr std::size_t kNamesShown = 10;
 
 DialogView gView;
 
-// Formats the template that a control holds with the given arguments, the
-// buffer sized to the result so that a long path is never cut.
+// Formats into a buffer sized to the result, so that a long path is never cut.
+template <typename... Args>
+std::string FormatText(const char* format, Args... args) {
+  const int length = std::snprintf(nullptr, 0, format, args...);
+  if (length < 0) return "";
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(&text[0], text.size(), format, args...);
+  text.pop_back();
+  return text;
+}
+
+// Formats the template that a control holds with the given arguments.
 template <typename... Args>
 void FormatControlText(HWND dialog, int id, Args... args) {
   HWND control = GetDlgItem(dialog, id);
   if (control == nullptr) return;
   char format[kTextBuffer] = "";
   GetWindowTextA(control, format, kTextBuffer);
-  const int length = std::snprintf(nullptr, 0, format, args...);
-  if (length < 0) return;
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  std::snprintf(&text[0], text.size(), format, args...);
-  SetWindowTextA(control, text.c_str());
+  SetWindowTextA(control, FormatText(format, args...).c_str());
+}
+
+void RefreshBackupCount(HWND dialog) {
+  ProcessState& state = AppState();
+  const int backedUp = CountLibraryFiles(state, state.settings.BackupDir);
+  SetDlgItemTextA(dialog, IDC_BACKUP_COUNT,
+                  FormatText(TARNWICK_BACKUP_COUNT_TEMPLATE, backedUp,
+                             static_cast<const char*>(state.settings.BackupDir)).c_str());
+}
+
+// The restore command of the window menu: asked first, the result shown.
+void RestoreFromMenu(HWND dialog) {
+  ProcessState& state = AppState();
+  if (state.SearchRunning != 0) return;
+  if (MessageBoxA(dialog, "Put every backed-up library back into the folder it came from?", "Question",
+                  MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    return;
+  }
+  const RestoreOutcome outcome = RestoreBackedUpLibraries(state, {});
+  RefreshBackupCount(dialog);
+  std::string text = RestoreOutcomeText(outcome, kNamesShown);
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  MessageBoxA(dialog, text.c_str(), "Restore",
+              MB_OK | (outcome.kept.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
+}
+
+void Backup(HWND dialog) {
+  if (AppState().SearchRunning != 0) return;
+  const BackupOutcome outcome = BackupFoundLibraries(AppState());
+  EnableWindow(GetDlgItem(dialog, IDC_BACKUP), FALSE);
+  const std::string stayed = BackupOutcomeText(outcome, kNamesShown);
+  if (stayed.empty()) return;
+  const std::string text = std::to_string(outcome.moved) + " libraries moved into the backup folder.\n\n" + stayed +
+                           "\nThe log names every library.";
+  MessageBoxA(dialog, text.c_str(), "Backup", MB_OK | MB_ICONINFORMATION);
 }
 
 void InitDialog(HWND dialog) {
@@ -58,6 +104,11 @@ void InitDialog(HWND dialog) {
     SendMessageA(ResultListBox, LB_SETTABSTOPS, 3, reinterpret_cast<LPARAM>(tabStops));
   }
   if (state.settings.Recurse != 0) CheckDlgButton(dialog, IDC_RECURSE, BST_CHECKED);
+  HMENU windowMenu = GetSystemMenu(dialog, FALSE);
+  if (windowMenu != nullptr) {
+    AppendMenuA(windowMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(windowMenu, MF_STRING, IDM_RESTORE, "Restore backed-up libraries...");
+  }
 
   FormatControlText(dialog, IDC_BANNER, kVersionMajor, kVersionMinor, kReleaseTag, kMakerName, kReleaseYear);
   const int backedUp = CountLibraryFiles(state, state.settings.BackupDir);
@@ -125,13 +176,15 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
           Search(dialog);
           break;
         case IDC_BACKUP:
-          if (AppState().SearchRunning == 0) {
-            BackupFoundLibraries(AppState());
-            EnableWindow(GetDlgItem(dialog, IDC_BACKUP), FALSE);
-          }
+          Backup(dialog);
           break;
       }
       return FALSE;
+    case WM_SYSCOMMAND:
+      // The low four bits of a window-menu command are the system's own.
+      if ((wParam & 0xFFF0) != IDM_RESTORE) return FALSE;
+      RestoreFromMenu(dialog);
+      return TRUE;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED && AppState().SearchRunning == 1) ShowWindow(dialog, SW_HIDE);
       return FALSE;

@@ -30,6 +30,9 @@
 #define IDC_BACKUP_COUNT 1007
 // The status bar is not in the template; the dialog creates it with this id.
 #define IDC_STATUS_BAR 1008
+// The restore command the dialog adds to its window menu: a window-menu
+// command lies below 0xF000 with its low four bits clear.
+#define IDM_RESTORE 0x0110
 
 // About box. Its logo has the same number as the main dialog's.
 #define IDC_ABOUT_OK 1

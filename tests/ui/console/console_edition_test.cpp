@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -134,6 +135,93 @@ TEST_F(ConsoleEditionTest, SearchAndBackupListTheUsersAndMoveTheUnused) {
   std::size_t headers = 0;
   for (const std::string& l : Lines(Log())) headers += l.rfind("Log File Opened at  ", 0) == 0 ? 1 : 0;
   EXPECT_EQ(headers, 2u) << "the second run appends to the first run's log";
+}
+
+// Where each unused sample library lies in the prefix.
+std::string Origin(const std::string& prefix, const std::string& name) {
+  const bool sixteen = name == "lzexpand.dll";
+  return prefix + "/drive_c/windows/" + (sixteen ? "system/" : "system32/") + name;
+}
+
+TEST_F(ConsoleEditionTest, LibrariesThatStayAreNamedAndRestoreUndoesTheBackup) {
+  const std::vector<std::string> unused = samples::SampleUnusedCandidates();
+  ASSERT_GE(unused.size(), 3u);
+  fs::create_directories(Backup());
+  WriteFile(Backup() + "/" + unused[0], Ascii("an earlier backup", false));
+  const ProgramRun backup = Run({"--yes", "--backup"});
+  ASSERT_EQ(backup.status, 0) << backup.err;
+  EXPECT_NE(backup.err.find("Not moved " + unused[0] + ": name taken in the backup folder\n"), std::string::npos)
+      << backup.err;
+  EXPECT_NE(backup.err.find(std::to_string(unused.size() - 1) + " files backuped\nNot moved: 1\n  " + unused[0] +
+                            ": name taken in the backup folder\n"),
+            std::string::npos)
+      << backup.err;
+  EXPECT_NE(Log().find(": name taken in the backup folder\n"), std::string::npos);
+  EXPECT_TRUE(fs::exists(Origin(prefix_, unused[0])));
+
+  // One by name, in any case.
+  std::string upper = unused[1];
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const ProgramRun one = Run({"--restore", upper});
+  EXPECT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(one.out.rfind("restored\t" + unused[1] + "\t", 0), 0u) << one.out;
+  EXPECT_EQ(Lines(one.out).size(), 1u);
+  EXPECT_TRUE(fs::exists(Origin(prefix_, unused[1])));
+  EXPECT_NE(one.err.find("Currently there are " + std::to_string(unused.size() - 1) + " dlls are backuped in the "),
+            std::string::npos)
+      << "the earlier backup's file and the rest: " << one.err;
+
+  // A file standing at an origin now keeps its place.
+  WriteFile(Origin(prefix_, unused[2]), Ascii("installed since", false));
+  const ProgramRun rest = Run({"--restore"});
+  EXPECT_EQ(rest.status, 1);
+  EXPECT_NE(rest.out.find("not restored\t" + unused[2] + "\ta file of that name stands at "), std::string::npos)
+      << rest.out;
+  EXPECT_EQ(Lines(rest.out).size(), unused.size() - 2) << rest.out;
+  EXPECT_EQ(ReadFile(Origin(prefix_, unused[2])), Ascii("installed since", false));
+  EXPECT_EQ(ReadFile(Backup() + "/" + unused[0]), Ascii("an earlier backup", false)) << "never in the record";
+  EXPECT_NE(Log().find("restored " + unused[3 % unused.size()] + " to "), std::string::npos);
+
+  fs::remove(Origin(prefix_, unused[2]));
+  EXPECT_EQ(Run({"--restore"}).status, 0);
+  EXPECT_TRUE(fs::exists(Origin(prefix_, unused[2])));
+  const ProgramRun again = Run({"--restore"});
+  EXPECT_EQ(again.status, 0);
+  EXPECT_TRUE(again.out.empty());
+  EXPECT_NE(again.err.find("Nothing to restore"), std::string::npos);
+  const ProgramRun unknown = Run({"--restore", "nosuch.dll"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_EQ(unknown.out, "not restored\tnosuch.dll\tnot in the backup folder\n");
+}
+
+// A backup folder on a tmpfs, another file system than the prefix's: every
+// unused library is moved byte for byte, and the restore brings it back.
+TEST_F(ConsoleEditionTest, BackupToAnotherFileSystemMovesAndRestoresEveryUnusedLibrary) {
+  const fs::path folder = fs::path("/dev/shm") / ("tarnwick-console-" + std::to_string(getpid()));
+  if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no tmpfs at /dev/shm";
+  fs::remove_all(folder);
+  std::string settings = Settings();
+  const std::size_t at = settings.find("backupto=");
+  ASSERT_NE(at, std::string::npos);
+  std::string windowsForm = "Z:" + folder.string();
+  std::replace(windowsForm.begin(), windowsForm.end(), '/', '\\');
+  settings.replace(at, settings.find("\r\n", at) - at, "backupto=" + windowsForm);
+  WriteFile(prefix_ + "/drive_c/windows/tarnwick.ini", Ascii(settings, false));
+  const std::vector<std::string> unused = samples::SampleUnusedCandidates();
+  std::vector<Bytes> contents;
+  for (const std::string& name : unused) contents.push_back(ReadFile(Origin(prefix_, name)));
+
+  const ProgramRun backup = Run({"--yes", "--backup"});
+  EXPECT_EQ(backup.status, 0);
+  EXPECT_NE(backup.err.find(std::to_string(unused.size()) + " files backuped"), std::string::npos) << backup.err;
+  for (std::size_t i = 0; i < unused.size(); ++i) {
+    EXPECT_EQ(ReadFile((folder / unused[i]).string()), contents[i]) << unused[i];
+    EXPECT_FALSE(fs::exists(Origin(prefix_, unused[i])));
+  }
+  const ProgramRun restore = Run({"--restore"});
+  EXPECT_EQ(restore.status, 0) << restore.err;
+  for (std::size_t i = 0; i < unused.size(); ++i) EXPECT_EQ(ReadFile(Origin(prefix_, unused[i])), contents[i]);
+  fs::remove_all(folder);
 }
 
 TEST_F(ConsoleEditionTest, WithoutAnAnswerTheSearchIsCancelledAndNothingWrittenBack) {

@@ -87,6 +87,15 @@ TEST_F(DialogProcsTest, MainDialogLogoShowsTheHand) {
   DestroyWindow(dialog);
 }
 
+TEST_F(DialogProcsTest, WindowMenuHoldsTheRestoreCommand) {
+  HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  char item[100] = "";
+  GetMenuStringA(GetSystemMenu(dialog, FALSE), IDM_RESTORE, item, sizeof item, MF_BYCOMMAND);
+  EXPECT_STREQ(item, "Restore backed-up libraries...");
+  DestroyWindow(dialog);
+}
+
 TEST(DrawLinkTextTest, BracketsMarkTheWordAndABackslashEscapesThem) {
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateCompatibleBitmap(dc, 400, 40);

@@ -20,14 +20,17 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kWaitMs);
 
 class Program {
  public:
-  // Starts the program in workDirectory (where its log goes).
-  Program(const std::string& exe, const std::string& workDirectory);
+  // Starts the program in workDirectory (where its log goes), with the
+  // arguments after its name on the command line.
+  Program(const std::string& exe, const std::string& workDirectory, const std::string& arguments = "");
   ~Program();
 
   bool Started() const { return process_ != nullptr; }
   // Waits for the process to end; false when it did not within the time.
   bool WaitForExit(DWORD timeoutMs = kWaitMs);
   bool Running() const;
+  // The exit code of a process that has ended.
+  DWORD ExitCode() const;
   DWORD ProcessId() const { return processId_; }
 
  private:

@@ -179,6 +179,57 @@ TEST_F(GuiTest, SearchListsTheUsersOfEveryCandidateAndBackupMovesTheRest) {
   EXPECT_EQ(at("classname"), std::string::npos) << settings;
 }
 
+// The restore from the window menu (asked first, the result shown, the
+// backup-count line refreshed) and from the command line without the dialog.
+TEST_F(GuiTest, WindowMenuAndCommandLineRestoreTheBackup) {
+  const std::vector<std::string> unused = samples::SampleUnusedCandidates();
+  const std::string system32 = "C:\\sample\\windows\\system32\\";
+  ASSERT_NE(unused[0], "lzexpand.dll");
+  {
+    gui::Program program(exe_, work_);
+    HWND dialog = Start(program);
+    ASSERT_NE(dialog, nullptr);
+    Search(dialog, program.ProcessId(), IDYES);
+    ASSERT_TRUE(WaitForStatus(dialog, "done total"));
+    gui::Click(dialog, IDC_BACKUP);
+    ASSERT_TRUE(WaitForStatus(dialog, "5 files backuped"));
+    EXPECT_EQ(gui::FindDialog("Backup", program.ProcessId()), nullptr) << "nothing stayed, nothing to tell";
+
+    for (int answer : {IDNO, IDYES}) {
+      PostMessageA(dialog, WM_SYSCOMMAND, IDM_RESTORE, 0);
+      HWND question = gui::WaitForDialog("Question", program.ProcessId());
+      ASSERT_NE(question, nullptr);
+      EXPECT_EQ(gui::MessageText(question), "Put every backed-up library back into the folder it came from?");
+      if (answer == IDYES) testbuild::WriteFile(system32 + unused[0], testbuild::Ascii("installed since"));
+      gui::Answer(question, answer);
+      ASSERT_TRUE(gui::WaitFor([&] { return gui::FindDialog("Question", program.ProcessId()) == nullptr; }));
+    }
+    HWND result = gui::WaitForDialog("Restore", program.ProcessId());
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(gui::MessageText(result), "4 libraries restored.\nNot restored: 1\n  " + unused[0] +
+                                            ": a file of that name stands at " + system32 + unused[0] + " now");
+    EXPECT_EQ(gui::ControlText(dialog, IDC_BACKUP_COUNT),
+              "Currently there are 1 dlls are backuped in the " + Backup() + "\\ directory.");
+    gui::Answer(result, IDOK);
+    for (std::size_t i = 1; i < unused.size(); ++i) EXPECT_FALSE(fs::exists(Backup() + "\\" + unused[i]));
+    gui::Click(dialog, IDC_EXIT);
+    ASSERT_TRUE(program.WaitForExit());
+  }
+
+  fs::remove(system32 + unused[0]);
+  for (const auto& [arguments, code] : std::vector<std::pair<std::string, DWORD>>{
+           {"/restore", 0}, {"/RESTORE", 0}, {"/restore nosuch.dll", 1}}) {
+    gui::Program program(exe_, work_, arguments);
+    ASSERT_TRUE(program.WaitForExit()) << arguments;
+    EXPECT_EQ(program.ExitCode(), code) << arguments;
+  }
+  EXPECT_TRUE(fs::exists(system32 + unused[0]));
+  EXPECT_FALSE(fs::exists(Backup() + "\\" + unused[0]));
+  const std::string log = LogText();
+  EXPECT_NE(log.find("restored " + unused[0] + " to " + system32 + unused[0] + "\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("not restored nosuch.dll: not in the backup folder\n"), std::string::npos);
+}
+
 TEST_F(GuiTest, ExitBeforeAnySearchWarnsAndLeavesTheSettingsAlone) {
   gui::Program program(exe_, work_);
   HWND dialog = Start(program);

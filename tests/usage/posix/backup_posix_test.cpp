@@ -1,50 +1,71 @@
-// The POSIX move of the backup: never a replacement, never a copy.
+// A backup killed between two moves: the record keeps the line of every
+// library moved so far, and the restore puts it back.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <filesystem>
+#include <cstdio>
+#include <cstring>
 
+#include "config/settings.h"
 #include "platform/file_ops.h"
-#include "tests/builders/scratch_dir.h"
-
-namespace fs = std::filesystem;
+#include "tests/support/recording_view.h"
+#include "tests/support/test_installation.h"
+#include "usage/backup.h"
+#include "usage/backup_record.h"
+#include "usage/candidates.h"
+#include "usage/process_state.h"
+#include "usage/restore.h"
 
 namespace testbuild {
 namespace {
 
-TEST(BackupPosixTest, NameThatDiffersOnlyInCaseCountsAsTaken) {
-  ScratchDir dir;
-  const std::string source = dir.Write("lib/abc.dll", Ascii("new"));
-  dir.Write("backup/ABC.DLL", Ascii("old"));
-  EXPECT_FALSE(MoveFileNoReplace(source, dir.Join("backup/abc.dll")));
-  EXPECT_TRUE(fs::exists(source));
-  EXPECT_EQ(ReadFile(dir.Join("backup/ABC.DLL")), Ascii("old"));
-}
-
-TEST(BackupPosixTest, MoveKeepsTheFileAndRefusesToReplace) {
-  ScratchDir dir;
-  const std::string source = dir.Write("lib/Mixed.DLL", Ascii("library"));
-  fs::create_directories(dir.Join("backup"));
-  ASSERT_TRUE(MoveFileNoReplace(source, dir.Join("backup/mixed.dll")));
-  EXPECT_FALSE(fs::exists(source));
-  EXPECT_EQ(ReadFile(dir.Join("backup/mixed.dll")), Ascii("library"));
-  const std::string again = dir.Write("lib/mixed.dll", Ascii("second"));
-  EXPECT_FALSE(MoveFileNoReplace(again, dir.Join("backup/mixed.dll")));
-  EXPECT_EQ(ReadFile(dir.Join("backup/mixed.dll")), Ascii("library"));
-}
-
-TEST(BackupPosixTest, MoveToAnotherFileSystemFailsAndKeepsTheFile) {
-  ScratchDir dir;
-  const std::string source = dir.Write("lib/x.dll", Ascii("library"));
-  struct stat here, there;
-  if (stat(dir.path().c_str(), &here) != 0 || stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev) {
-    GTEST_SKIP() << "no second file system to move to";
+// Ends the process at once when the first library has been moved.
+class KillingView : public RecordingView {
+ public:
+  void ShowStatus(const char* text) override {
+    if (std::strncmp(text, "Backuping ", 10) == 0) kill(getpid(), SIGKILL);
   }
-  const std::string destination = "/dev/shm/tarnwick-backup-test-x.dll";
-  fs::remove(destination);
-  EXPECT_FALSE(MoveFileNoReplace(source, destination));
-  EXPECT_TRUE(fs::exists(source));
-  EXPECT_FALSE(fs::exists(destination));
+};
+
+TEST(BackupPosixTest, RecordSurvivesAProcessKilledBetweenTwoMoves) {
+  TestInstallation installation;
+  const std::string lib = installation.Folder("lib");
+  const std::string backup = installation.Folder("backup");
+  for (const char* name : {"a.dll", "b.dll", "c.dll"}) installation.WriteFile(std::string("lib/") + name, Ascii(name));
+  ProcessState state;
+  std::snprintf(state.settings.BackupDir, 260, "%s", backup.c_str());
+  SplitExtensions("dll", &state.settings);
+  char path[260];
+  std::snprintf(path, sizeof path, "%s", lib.c_str());
+  CollectCandidates(state, path, 0, state.CandidateList);
+  ASSERT_EQ(state.CandidateList.GetCount(), 3);
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    KillingView view;
+    state.view = &view;
+    BackupFoundLibraries(state);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+
+  const std::vector<BackupRecordEntry> lines = RecordedLibraries(backup);
+  ASSERT_EQ(lines.size(), 1u);
+  const std::string moved = lines[0].name;
+  EXPECT_FALSE(PathExists(JoinPath(lib, moved)));
+  EXPECT_EQ(ReadFile(JoinPath(backup, moved)), Ascii(moved));
+
+  RecordingView view;
+  state.view = &view;
+  const RestoreOutcome outcome = RestoreBackedUpLibraries(state, {});
+  ASSERT_EQ(outcome.restored.size(), 1u);
+  EXPECT_EQ(ReadFile(JoinPath(lib, moved)), Ascii(moved));
+  for (const char* name : {"a.dll", "b.dll", "c.dll"}) EXPECT_TRUE(PathExists(JoinPath(lib, name))) << name;
 }
 
 }  // namespace

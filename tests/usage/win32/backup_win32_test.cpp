@@ -1,9 +1,13 @@
 // The Windows move of the backup: a library that another program holds
-// open, or whose name the backup already has, stays where it is.
+// open, or whose name the backup already has, stays where it is, and the
+// reason is told.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "config/log.h"
 #include "platform/file_ops.h"
@@ -31,8 +35,11 @@ TEST(BackupWin32Test, LockedOrAlreadyPresentLibrariesAreNotMovedNorCounted) {
   HANDLE held = CreateFileA((lib + "locked.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(BackupFoundLibraries(state), 1);
+  const BackupOutcome outcome = BackupFoundLibraries(state);
   CloseHandle(held);
+  EXPECT_EQ(outcome.moved, 1);
+  EXPECT_EQ(outcome.kept, (std::vector<std::pair<std::string, std::string>>{
+                              {"locked.dll", "in use"}, {"present.dll", "name taken in the backup folder"}}));
   EXPECT_TRUE(PathExists(state.settings.BackupDir + std::string("free.dll")));
   EXPECT_TRUE(PathExists(lib + "locked.dll"));
   EXPECT_TRUE(PathExists(lib + "present.dll"));

@@ -1,0 +1,64 @@
+// The POSIX move: a name that differs only in case is taken, and a copy to
+// another file system that fails half-way leaves the original and no part of
+// the copy.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/file_ops.h"
+#include "tests/builders/scratch_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace testbuild {
+namespace {
+
+TEST(FileOpsPosixTest, NameThatDiffersOnlyInCaseCountsAsTaken) {
+  ScratchDir dir;
+  const std::string source = dir.Write("lib/abc.dll", Ascii("new"));
+  dir.Write("backup/ABC.DLL", Ascii("old"));
+  EXPECT_EQ(MoveFileNoReplace(source, dir.Join("backup/abc.dll")).failure, kMoveNameTaken);
+  EXPECT_TRUE(fs::exists(source));
+  EXPECT_EQ(ReadFile(dir.Join("backup/ABC.DLL")), Ascii("old"));
+}
+
+// The child may write no file larger than 64 KiB, so the copy of a 1 MiB
+// library to the other file system stops with EFBIG.
+TEST(FileOpsPosixTest, CopyThatFailsHalfWayKeepsTheOriginalAndLeavesNoPart) {
+  ScratchDir dir;
+  struct stat here, there;
+  if (stat(dir.path().c_str(), &here) != 0 || stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev) {
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  }
+  Bytes content(1024 * 1024);
+  for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
+  const std::string source = dir.Write("lib/large.dll", content);
+  const fs::path folder = fs::path("/dev/shm") / ("tarnwick-efbig-" + std::to_string(getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit = {64 * 1024, 64 * 1024};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const MoveResult result = MoveFileNoReplace(source, (folder / "large.dll").string());
+    _exit(result.ok() ? 0 : result.code == EFBIG ? 3 : 4);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 3) << "the move fails with EFBIG";
+  EXPECT_EQ(ReadFile(source), content);
+  EXPECT_TRUE(fs::is_empty(folder)) << "no partial copy, under any name";
+  fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace testbuild
