@@ -29,6 +29,12 @@ const CandidateLibrary* CandidateAt(const ProcessState& state, int index) {
   return static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(index));
 }
 
+// The import rule: an imported module name begins with the candidate's base name.
+bool BeginsWithBaseName(const char* name, std::size_t length, const CandidateLibrary& candidate) {
+  const auto base = static_cast<std::size_t>(candidate.baseLength);
+  return length >= base && std::memcmp(name, candidate.name, base) == 0;
+}
+
 // A candidate is used when an imported name begins with its base name.
 // The marks go out name by name, in the order of the name list, and for
 // each name candidate by candidate, as a loop over the names and then over
@@ -51,10 +57,9 @@ void MarkImportedCandidates(ProcessState& state, const SortedPointerList& names,
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
     const CandidateLibrary* candidate = CandidateAt(state, i);
     if (candidate->found == 1) continue;
-    const auto base = static_cast<std::size_t>(candidate->baseLength);
-    if (base > 0 && !begins[static_cast<unsigned char>(candidate->name[0])]) continue;
+    if (candidate->baseLength > 0 && !begins[static_cast<unsigned char>(candidate->name[0])]) continue;
     for (std::size_t n = 0; n < imported.size(); ++n) {
-      if (imported[n].length >= base && std::memcmp(imported[n].name, candidate->name, base) == 0) {
+      if (BeginsWithBaseName(imported[n].name, imported[n].length, *candidate)) {
         matches.emplace_back(static_cast<int>(n), i);
       }
     }
@@ -78,10 +83,9 @@ void NoteLaterBound(ProcessState& state, const SortedPointerList& names, const c
     const CandidateLibrary* candidate = CandidateAt(state, i);
     if (candidate->found == 1 || leads.hasLaterBound[static_cast<std::size_t>(i)] != 0) continue;
     if (EqualIgnoringAsciiCase(candidate->name, fileName)) continue;
-    const auto base = static_cast<std::size_t>(candidate->baseLength);
     for (int n = 0; n < names.GetCount(); ++n) {
       const char* name = static_cast<const char*>(names.GetAt(n));
-      if (std::strlen(name) >= base && std::memcmp(name, candidate->name, base) == 0) {
+      if (BeginsWithBaseName(name, std::strlen(name), *candidate)) {
         leads.laterBound.push_back({i, path});
         leads.hasLaterBound[static_cast<std::size_t>(i)] = 1;
         break;
