@@ -195,7 +195,7 @@ void ContentScanner::ScanNamesAnywhere() {
     automatonBuilt_ = true;
   }
   if (namesAnywhere_.empty()) return;
-  namesAnywhere_.ForEachOccurrence(region_, length_, [this](std::uint32_t slot, std::uint64_t) {
+  namesAnywhere_.ForEachOccurrence(region_, length_, [this](std::uint32_t slot) {
     Take(slot);
     return !AllMatched();
   });
