@@ -26,10 +26,15 @@ class NameAutomaton {
   // order of their ends; stops as soon as found returns false.
   template <class Found>
   void ForEachOccurrence(const std::uint8_t* bytes, std::uint64_t length, Found&& found) const {
+    // The tables at hand in locals: found may write to memory, and without
+    // them the compiler would load them again for every byte.
+    const std::uint32_t* next = next_.data();
+    const std::uint8_t* reports = reports_.data();
+    const std::size_t classes = classes_;
     std::uint32_t state = 0;
     for (std::uint64_t i = 0; i < length; ++i) {
-      state = next_[static_cast<std::size_t>(state) * classes_ + classOf_[bytes[i]]];
-      if (!reports_[state]) continue;
+      state = next[state * classes + classOf_[bytes[i]]];
+      if (!reports[state]) continue;
       for (std::uint32_t s = state; s != 0; s = dictionaryLink_[s]) {
         for (std::uint32_t o = outputBegin_[s]; o < outputBegin_[s + 1]; ++o) {
           if (!found(outputs_[o])) return;
