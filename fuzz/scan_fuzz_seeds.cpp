@@ -18,14 +18,17 @@ std::vector<std::vector<std::uint8_t>> ScanFuzzSeeds() {
     for (int form = 0; form < kScanFuzzForms; ++form) {
       for (int kind = 0; kind < 4; ++kind) {
         const auto name = static_cast<int>(form % candidates.size());
-        // The name well inside the region, and right at its end.
-        seeds.push_back(ScanFuzzInputWriter(candidates, 2)
+        // The name well inside the region, right at its end after near
+        // misses, and as the whole region.
+        seeds.push_back(ScanFuzzInputWriter(candidates, 3)
                             .Region(kind, form % 4)
                             .Bytes("xx")
                             .Name(name, static_cast<ScanFuzzForm>(form))
                             .Bytes(std::string(40, 'q'))
                             .Region((kind + 1) % 4, 0)
                             .Bytes(std::string(7, candidates[0][0]))
+                            .Name(name, static_cast<ScanFuzzForm>(form))
+                            .Region((kind + 2) % 4, 0)
                             .Name(name, static_cast<ScanFuzzForm>(form))
                             .Finish());
       }

@@ -54,7 +54,6 @@ ContentScanner::ContentScanner(const ProcessState& state) {
   records_.resize(static_cast<std::size_t>(count));
   nameStart_.resize(records_.size());
   baseLength_.resize(records_.size());
-  wideSize_.resize(records_.size());
   done_.assign(records_.size(), 0);
   matchedIn_.assign(records_.size(), 0);
   for (int i = 0; i < count; ++i) {
@@ -69,7 +68,6 @@ ContentScanner::ContentScanner(const ProcessState& state) {
     nameStart_[slot] = static_cast<std::uint32_t>(names_.size());
     names_.insert(names_.end(), candidate->name, candidate->name + std::strlen(candidate->name) + 1);
     baseLength_[slot] = candidate->baseLength;
-    wideSize_[slot] = static_cast<std::uint32_t>(candidate->wideSize);
     if (!TablesCanExpress(*candidate)) {
       oneByOne_.push_back(slot);
       continue;
@@ -100,8 +98,7 @@ bool ContentScanner::BuiltFor(const ProcessState& state) const {
       if (candidate.found != 1) return false;
       continue;
     }
-    if (candidate.baseLength != baseLength_[i] || static_cast<std::uint32_t>(candidate.wideSize) != wideSize_[i] ||
-        std::strcmp(candidate.name, &names_[nameStart_[i]]) != 0) {
+    if (candidate.baseLength != baseLength_[i] || std::strcmp(candidate.name, &names_[nameStart_[i]]) != 0) {
       return false;
     }
   }
@@ -136,15 +133,8 @@ void ContentScanner::Scan(ProcessState& state, const std::uint8_t* region, std::
   region_ = nullptr;
 }
 
-void ContentScanner::Consider(std::uint32_t slot, std::uint64_t start) {
+void ContentScanner::Take(std::uint32_t slot) {
   if (done_[slot] != 0 || matchedIn_[slot] == fileNumber_) return;
-  // The straightforward scan looks for the candidate only while its search
-  // start plus wideSize lies before the end: past the last start that
-  // passes, it judges just the next occurrence of the first character.
-  const std::uint64_t wide = wideSize_[slot];
-  if (wide >= length_) return;
-  const std::uint64_t lastStart = length_ - wide - 1;
-  if (start > lastStart && std::memchr(region_ + lastStart, region_[start], start - lastStart) != nullptr) return;
   matchedIn_[slot] = fileNumber_;
   matched_.push_back(slot);
 }
@@ -174,7 +164,7 @@ void ContentScanner::WalkBackEightBit(std::uint64_t zero) {
     node = terminatedNames_.Step(node, region_[i]);
     if (node == ReversedNameTrie::kNoNode) return;
     for (auto* entry = terminatedNames_.EntriesBegin(node); entry != terminatedNames_.EntriesEnd(node); ++entry) {
-      Consider(entry->slot, i);
+      Take(entry->slot);
     }
   }
 }
@@ -188,7 +178,7 @@ void ContentScanner::WalkBackWide(std::uint64_t zero) {
     node = terminatedNames_.Step(node, region_[i]);
     if (node == ReversedNameTrie::kNoNode) return;
     for (auto* entry = terminatedNames_.EntriesBegin(node); entry != terminatedNames_.EntriesEnd(node); ++entry) {
-      if (!entry->wholeName || twoZerosFollow) Consider(entry->slot, i);
+      if (!entry->wholeName || twoZerosFollow) Take(entry->slot);
     }
     if (i < 2 || region_[i - 1] != 0) return;
   }
@@ -205,8 +195,8 @@ void ContentScanner::ScanNamesAnywhere() {
     automatonBuilt_ = true;
   }
   if (namesAnywhere_.empty()) return;
-  namesAnywhere_.ForEachOccurrence(region_, length_, [this](std::uint32_t slot, std::uint64_t start) {
-    Consider(slot, start);
+  namesAnywhere_.ForEachOccurrence(region_, length_, [this](std::uint32_t slot) {
+    Take(slot);
     return !AllMatched();
   });
 }
@@ -230,7 +220,7 @@ void ContentScanner::RecordMatches(ProcessState& state, const char* path, int re
 
 std::size_t ContentScanner::TableBytes() const {
   const std::size_t perCandidate = sizeof(const CandidateLibrary*) + sizeof(std::uint32_t) + sizeof(int) +
-                                   sizeof(std::uint32_t) + sizeof(std::uint8_t) + sizeof(std::uint32_t);
+                                   sizeof(std::uint8_t) + sizeof(std::uint32_t);
   return terminatedNames_.TableBytes() + namesAnywhere_.TableBytes() + records_.size() * perCandidate +
          names_.size() + (oneByOne_.size() + automatonSlots_.size() + matched_.capacity()) * sizeof(std::uint32_t);
 }

@@ -11,13 +11,12 @@
 // 16-bit programs a base name counts wherever it stands; there an automaton
 // of the base names runs forwards over every byte.
 //
-// The straightforward scan stops looking for a candidate once fewer than
-// wideSize bytes follow its search start, so near the end of the region it
-// judges only the first occurrence of the first character; the scanner
-// applies the same test to every name it finds there. Candidates whose
-// names the tables cannot express exactly (bytes outside ASCII, upper-case
-// letters, a name that is all extension) are searched the straightforward
-// way, one by one.
+// Like the straightforward scan, it counts a name wherever it stands, also
+// in the last bytes of the region and in a region no longer than the name,
+// as long as the name's bytes and the terminator it needs lie inside the
+// region. Candidates whose names the tables cannot express exactly (bytes
+// outside ASCII, upper-case letters, a name that is all extension) are
+// searched the straightforward way, one by one.
 #ifndef TARNWICK_USAGE_CONTENT_SCANNER_H
 #define TARNWICK_USAGE_CONTENT_SCANNER_H
 
@@ -63,9 +62,8 @@ class ContentScanner {
 
  private:
   bool AllMatched() const { return matched_.size() >= pending_; }
-  // Takes a name found at start for slot, unless the straightforward scan
-  // would not have judged that place.
-  void Consider(std::uint32_t slot, std::uint64_t start);
+  // Takes slot as matched in this region, once.
+  void Take(std::uint32_t slot);
   void ScanTerminatedNames();
   void ScanNamesAnywhere();
   void WalkBackEightBit(std::uint64_t zero);
@@ -78,7 +76,6 @@ class ContentScanner {
   std::vector<char> names_;
   std::vector<std::uint32_t> nameStart_;
   std::vector<int> baseLength_;
-  std::vector<std::uint32_t> wideSize_;
   // Set for a candidate found before the tables were built, or marked since.
   std::vector<std::uint8_t> done_;
   std::size_t pending_ = 0;

@@ -15,7 +15,7 @@ NameAutomaton::NameAutomaton() { std::memset(classOf_, 0, sizeof classOf_); }
 
 void NameAutomaton::Add(const unsigned char* name, std::size_t length, std::uint32_t slot) {
   if (length == 0) return;
-  pending_.push_back({names_.size(), Output{slot, static_cast<std::uint32_t>(length)}});
+  pending_.push_back({names_.size(), static_cast<std::uint32_t>(length), slot});
   for (std::size_t i = 0; i < length; ++i) names_.push_back(LowerAsciiByte(name[i]));
 }
 
@@ -31,7 +31,7 @@ void NameAutomaton::Finish() {
   ownOutputs_.assign(1, {});
   for (const auto& name : pending_) {
     std::uint32_t state = 0;
-    for (std::uint32_t i = 0; i < name.second.length; ++i) {
+    for (std::uint32_t i = 0; i < name.length; ++i) {
       std::uint32_t& edge = next_[static_cast<std::size_t>(state) * classes_ + classOf_[names_[name.first + i]]];
       if (edge == kNone) {
         edge = static_cast<std::uint32_t>(ownOutputs_.size());
@@ -40,7 +40,7 @@ void NameAutomaton::Finish() {
       }
       state = next_[static_cast<std::size_t>(state) * classes_ + classOf_[names_[name.first + i]]];
     }
-    ownOutputs_[state].push_back(name.second);
+    ownOutputs_[state].push_back(name.slot);
   }
   const std::size_t states = ownOutputs_.size();
 
@@ -84,12 +84,12 @@ void NameAutomaton::Finish() {
     reports_[s] = !ownOutputs_[s].empty() || dictionaryLink_[s] != 0;
   }
   outputBegin_[states] = static_cast<std::uint32_t>(outputs_.size());
-  std::vector<std::vector<Output>>().swap(ownOutputs_);
+  std::vector<std::vector<std::uint32_t>>().swap(ownOutputs_);
   std::vector<unsigned char>().swap(names_);
-  std::vector<std::pair<std::size_t, Output>>().swap(pending_);
+  std::vector<Pending>().swap(pending_);
 }
 
 std::size_t NameAutomaton::TableBytes() const {
   return sizeof classOf_ + next_.size() * sizeof(std::uint32_t) + outputBegin_.size() * sizeof(std::uint32_t) +
-         outputs_.size() * sizeof(Output) + dictionaryLink_.size() * sizeof(std::uint32_t) + reports_.size();
+         outputs_.size() * sizeof(std::uint32_t) + dictionaryLink_.size() * sizeof(std::uint32_t) + reports_.size();
 }

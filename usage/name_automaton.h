@@ -22,28 +22,33 @@ class NameAutomaton {
   bool empty() const { return outputs_.empty(); }
   std::size_t TableBytes() const;
 
-  // Calls found(slot, start) for every occurrence of a name in the bytes,
-  // start being the offset of its first byte, in the order of their ends;
-  // stops as soon as found returns false.
+  // Calls found(slot) for every occurrence of a name in the bytes, in the
+  // order of their ends; stops as soon as found returns false.
   template <class Found>
   void ForEachOccurrence(const std::uint8_t* bytes, std::uint64_t length, Found&& found) const {
+    // The tables at hand in locals: found may write to memory, and without
+    // them the compiler would load them again for every byte.
+    const std::uint32_t* next = next_.data();
+    const std::uint8_t* reports = reports_.data();
+    const std::size_t classes = classes_;
     std::uint32_t state = 0;
     for (std::uint64_t i = 0; i < length; ++i) {
-      state = next_[static_cast<std::size_t>(state) * classes_ + classOf_[bytes[i]]];
-      if (!reports_[state]) continue;
+      state = next[state * classes + classOf_[bytes[i]]];
+      if (!reports[state]) continue;
       for (std::uint32_t s = state; s != 0; s = dictionaryLink_[s]) {
         for (std::uint32_t o = outputBegin_[s]; o < outputBegin_[s + 1]; ++o) {
-          const Output& out = outputs_[o];
-          if (!found(out.slot, i + 1 - out.length)) return;
+          if (!found(outputs_[o])) return;
         }
       }
     }
   }
 
  private:
-  struct Output {
-    std::uint32_t slot;
+  // A name added and not yet laid out: its folded bytes in names_.
+  struct Pending {
+    std::size_t first;
     std::uint32_t length;
+    std::uint32_t slot;
   };
 
   // Content bytes map to classes: 0 for bytes no name holds, one class for
@@ -53,16 +58,17 @@ class NameAutomaton {
   // next_[state * classes_ + class]; while names are added, only the trie
   // edges are set (others are kNone).
   std::vector<std::uint32_t> next_;
-  std::vector<std::vector<Output>> ownOutputs_;
-  // Laid out by Finish: a state's own outputs, the nearest shorter state
+  std::vector<std::vector<std::uint32_t>> ownOutputs_;
+  // Laid out by Finish: a state's own outputs (the slots of the names that
+  // end there), the nearest shorter state
   // (by suffix) that has outputs of its own, and whether the state reports
   // anything at all.
   std::vector<std::uint32_t> outputBegin_;
-  std::vector<Output> outputs_;
+  std::vector<std::uint32_t> outputs_;
   std::vector<std::uint32_t> dictionaryLink_;
   std::vector<std::uint8_t> reports_;
   std::vector<unsigned char> names_;  // every name's folded bytes, kept until Finish
-  std::vector<std::pair<std::size_t, Output>> pending_;
+  std::vector<Pending> pending_;
 };
 
 #endif

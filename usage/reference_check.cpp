@@ -170,7 +170,7 @@ bool ReferenceScanFinds(const std::uint8_t* region, std::uint32_t length, const 
   const char stored = candidate.name[0];
   const char passes[2] = {stored, UpperAscii(stored)};
   for (int pass = 0; pass < (passes[1] != passes[0] ? 2 : 1); ++pass) {
-    for (std::uint64_t start = 0; start + static_cast<std::uint64_t>(candidate.wideSize) < length;) {
+    for (std::uint64_t start = 0; start < length;) {
       const void* at = std::memchr(region + start, static_cast<unsigned char>(passes[pass]), length - start);
       if (at == nullptr) break;
       const auto hit = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(at) - region);

@@ -26,10 +26,13 @@ int ScanContent(const std::uint8_t* regionStart, std::uint32_t regionLength, voi
 
 // The straightforward content scan: for each remaining candidate, jump from
 // one occurrence of its first character (as stored, then in upper case) to
-// the next and judge the name there. It reads nothing before the region or
-// at or past its end; a hit whose judgement needs such a byte is no match.
-// Its cost grows with bytes times candidates; it stays as the definition
-// that the one-pass scan is tested against.
+// the next, up to the last byte of the region, and judge the name at every
+// one of them. A name counts wherever it stands, also in the last bytes of
+// the region or in a region no longer than the name, when its bytes, with
+// the terminator it needs, lie inside the region. It reads nothing before
+// the region or at or past its end; a hit whose judgement needs such a byte
+// is no match. Its cost grows with bytes times candidates; it stays as the
+// definition that the one-pass scan is tested against.
 void ScanContentReference(ProcessState& state, const std::uint8_t* region, std::uint32_t length,
                           const char* path, int referenceKind);
 

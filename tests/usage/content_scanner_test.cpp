@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "tests/builders/bytes.h"
 #include "usage/candidates.h"
 #include "usage/process_state.h"
+#include "usage/reference_check.h"
 #include "usage/usage_records.h"
 
 namespace testbuild {
@@ -104,9 +107,9 @@ TEST(ContentScannerTest, EveryFormOfEveryNameNearTheStartOfTheRegion) {
   }
 }
 
-// Near the end the straightforward scan judges only the first occurrence of
-// the first character after its last search start; a name there counts or
-// not by what precedes it.
+// Names in the last bytes of the region, behind filler that puts near
+// misses (the name's first character) or zeros in front of them, whole or
+// cut off by the end.
 TEST(ContentScannerTest, EveryFormOfEveryNameAtEveryOffsetNearTheEnd) {
   for (const std::string& name : Names()) {
     const std::size_t reach = 2 * name.size() + 6;
@@ -187,6 +190,51 @@ TEST(ContentScannerTest, FilesOfOnePassInTurn) {
                              "file" + std::to_string(i) + ".exe"});
   }
   ExpectSameMarks(input);
+}
+
+// Whether one scan, the one-pass one or the straightforward one, marks
+// foo.dll in a region of exactly these bytes (a heap block of their size, so
+// that a read past the end shows under AddressSanitizer).
+bool MarksFooDll(bool onePass, const Bytes& content, int kind) {
+  ProcessState state;
+  AddCandidate(state, state.CandidateList, "foo.dll", "");
+  std::unique_ptr<std::uint8_t[]> region(new std::uint8_t[content.size()]);
+  std::copy(content.begin(), content.end(), region.get());
+  const auto length = static_cast<std::uint32_t>(content.size());
+  if (onePass) {
+    ScanContentInOnePass(state, region.get(), length, "a.exe", kind);
+  } else {
+    ScanContentReference(state, region.get(), length, "a.exe", kind);
+  }
+  return static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(0))->found == 1;
+}
+
+// A whole name in the last bytes of the region after a near miss, and a
+// region that is the name and no more (shorter than the UTF-16 name with
+// its zero unit, or just as long), count for both scans: the 8-bit forms in
+// 32-bit and 16-bit programs, the UTF-16 ones in 32-bit programs.
+TEST(ContentScannerTest, NamesInTheLastBytesOfTheRegionCountForBothScans) {
+  struct Form {
+    Bytes content;
+    bool wide;
+  } forms[] = {
+      {Concat({Bytes(30, 'q'), Ascii("fo", false), Ascii("foo.dll")}), false},
+      {Concat({Bytes(30, 'q'), Ascii("Fq", false), Ascii("FOO")}), false},
+      {Concat({Bytes(30, 'q'), Ascii("fq", false), Utf16("foo", false), Bytes{0}}), true},
+      {Ascii("foo.dll"), false},
+      {Ascii("FOO"), false},
+      {Utf16("foo.dll"), true},
+      {Utf16("Foo"), true},
+  };
+  for (const Form& form : forms) {
+    for (int kind : {REF_EXE_32BIT, REF_EXE_16BIT}) {
+      const bool counted = kind == REF_EXE_32BIT || !form.wide;
+      const std::string shown = std::string(form.content.begin(), form.content.end()) + ", kind " +
+                                std::to_string(kind);
+      EXPECT_EQ(MarksFooDll(false, form.content, kind), counted) << "straightforward: " << shown;
+      EXPECT_EQ(MarksFooDll(true, form.content, kind), counted) << "one-pass: " << shown;
+    }
+  }
 }
 
 // Random contents made of name pieces, zeros and other bytes, scanned in

@@ -107,22 +107,40 @@ TEST_F(ReferenceCheckTest, SixteenBitCodeCountsTheBaseNameAnywhere) {
   EXPECT_EQ(Scan(Padded(Utf16("baz.dll")), REF_EXE_16BIT), (std::vector<int>{1, 0})) << "no UTF-16 form";
 }
 
-TEST_F(ReferenceCheckTest, HitsNearTheEndOfTheRegionAreNoMatch) {
-  Candidates({"ab.dll"});
-  // "ab" and its terminator would lie at and past the end.
-  EXPECT_EQ(Scan(Concat({Bytes(20, 'x'), Ascii("ab.dll", false)}), REF_EXE_32BIT), std::vector<int>{0});
-  EXPECT_EQ(Scan(Concat({Bytes(20, 'x'), Ascii("ab", false)}), REF_EXE_32BIT), std::vector<int>{0});
-  // The search stops once a hit could not leave room for the wide name.
-  EXPECT_EQ(Scan(Concat({Bytes(4, 'x'), Ascii("ab"), Bytes(6, 'x')}), REF_EXE_32BIT), std::vector<int>{0});
-  EXPECT_EQ(Scan(Concat({Bytes(4, 'x'), Ascii("ab"), Bytes(10, 'x')}), REF_EXE_32BIT), std::vector<int>{1});
-}
-
-TEST_F(ReferenceCheckTest, ContentNoLongerThanTheWideNameIsNeverSearched) {
-  Candidates({"ab.dll"});  // wideSize 14
-  EXPECT_EQ(Scan(Ascii(std::string("ab.dll") + std::string(8, '\0'), false), REF_EXE_32BIT),
-            std::vector<int>{0});
-  EXPECT_EQ(Scan(Ascii(std::string("ab.dll") + std::string(9, '\0'), false), REF_EXE_32BIT),
-            std::vector<int>{1});
+// A name counts wherever it stands, as long as its bytes and the terminator
+// it needs lie inside the region.
+TEST_F(ReferenceCheckTest, NamesInTheLastBytesOfTheRegion) {
+  struct Case {
+    Bytes content;
+    int referenceKind;
+    bool marks;
+  } cases[] = {
+      // Cut off by the end: the terminator or part of the name would lie
+      // past it.
+      {Concat({Bytes(20, 'x'), Ascii("ab.dll", false)}), REF_EXE_32BIT, false},
+      {Concat({Bytes(20, 'x'), Ascii("ab", false)}), REF_EXE_32BIT, false},
+      {Concat({Bytes(20, 'x'), Utf16("ab", false)}), REF_NT_REGISTRY, false},
+      {Concat({Bytes(20, 'x'), Ascii("a", false)}), REF_EXE_16BIT, false},
+      {Ascii("ab.dll", false), REF_EXE_32BIT, false},
+      // The terminator is the last byte, after a near miss.
+      {Concat({Bytes(20, 'x'), Ascii("ax", false), Ascii("ab")}), REF_EXE_32BIT, true},
+      {Concat({Bytes(20, 'x'), Ascii("Ax", false), Ascii("AB.DLL")}), REF_EXE_32BIT, true},
+      {Concat({Bytes(20, 'x'), Ascii("ax", false), Utf16("ab", false), Bytes{0}}), REF_NT_REGISTRY, true},
+      {Concat({Bytes(20, 'x'), Ascii("ax", false), Ascii("ab", false)}), REF_EXE_16BIT, true},
+      // The region is the name and no more: shorter than the UTF-16 name
+      // with its zero unit (14 bytes), or exactly as long.
+      {Ascii("ab.dll"), REF_EXE_32BIT, true},
+      {Ascii("AB"), REF_EXE_32BIT, true},
+      {Utf16("ab.dll"), REF_W95_REGISTRY, true},
+      {Ascii("ab", false), REF_EXE_16BIT, true},
+  };
+  for (const Case& c : cases) {
+    state_.CandidateList.Clear();
+    view_.lines.clear();
+    Candidates({"ab.dll"});
+    EXPECT_EQ(Scan(c.content, c.referenceKind), std::vector<int>{c.marks ? 1 : 0})
+        << std::string(c.content.begin(), c.content.end());
+  }
 }
 
 TEST_F(ReferenceCheckTest, LibraryNeverRefersToItselfAndDoublesAreMarkedTwice) {
