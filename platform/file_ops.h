@@ -51,6 +51,8 @@ MoveResult MoveFileNoReplace(const std::string& source, const std::string& desti
 // The reason for the user: "name taken", "access denied", "in use",
 // "no space left", "not found", or the system's text for any other failure.
 std::string MoveFailureText(const MoveResult& result);
+// The system's own text for an errno or GetLastError number.
+std::string SystemErrorText(int code);
 bool AppendDurably(const std::string& path, const std::string& text);
 
 #endif

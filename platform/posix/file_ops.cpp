@@ -228,17 +228,8 @@ MoveResult MoveFileNoReplace(const std::string& source, const std::string& desti
   return CopyAcross(source, destination);
 }
 
-std::string MoveFailureText(const MoveResult& result) {
-  switch (result.failure) {
-    case kMoveDone: return "moved";
-    case kMoveNameTaken: return "name taken";
-    case kMoveAccessDenied: return "access denied";
-    case kMoveInUse: return "in use";
-    case kMoveNoSpace: return "no space left";
-    case kMoveNotFound: return "not found";
-    case kMoveOther: break;
-  }
-  std::string text = strerror(result.code);
+std::string SystemErrorText(int code) {
+  std::string text = strerror(code);
   if (!text.empty()) text[0] = LowerAscii(text[0]);
   return text;
 }

@@ -55,22 +55,13 @@ MoveResult MoveFileNoReplace(const std::string& source, const std::string& desti
   return Failed(GetLastError());
 }
 
-std::string MoveFailureText(const MoveResult& result) {
-  switch (result.failure) {
-    case kMoveDone: return "moved";
-    case kMoveNameTaken: return "name taken";
-    case kMoveAccessDenied: return "access denied";
-    case kMoveInUse: return "in use";
-    case kMoveNoSpace: return "no space left";
-    case kMoveNotFound: return "not found";
-    case kMoveOther: break;
-  }
+std::string SystemErrorText(int code) {
   char text[256] = "";
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                      static_cast<DWORD>(result.code), 0, text, sizeof text, nullptr);
+                                      static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
   std::string reason(text, length);
   while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) reason.pop_back();
-  if (reason.empty()) reason = "system error " + std::to_string(result.code);
+  if (reason.empty()) reason = "system error " + std::to_string(code);
   return reason;
 }
 
