@@ -6,15 +6,19 @@
 //    kMoveNameTaken (on POSIX also when a file of the destination folder
 //    differs from its name only in ASCII case, as Windows would see one file
 //    there). Source and destination may lie on different volumes or file
-//    systems; then the file is copied with its permissions and times, the
-//    copy is on disk before the original goes, and at every moment at least
-//    one complete copy exists. A move that fails leaves the original where it
-//    was and no partial copy behind.
-//    Windows: MoveFileExA with MOVEFILE_COPY_ALLOWED and
-//    MOVEFILE_WRITE_THROUGH. POSIX: an atomic rename that refuses to replace;
-//    across file systems a copy to a hidden temporary name in the destination
-//    folder, flushed, renamed to its name without replacing, the folder
-//    flushed, and only then the original removed.
+//    systems; then the file is copied with its permissions, times and (where
+//    the process may give it) owner, the copy is on disk before the original
+//    goes, and at every moment at least one complete copy exists. A move that
+//    fails leaves the original where it was and no copy behind, also when the
+//    original cannot be removed after the copy (access denied, in use).
+//    Both: a rename that refuses to replace; to another volume or file
+//    system a copy to a hidden temporary name in the destination folder,
+//    flushed, renamed to its name without replacing (POSIX also flushes the
+//    folder), and only then the original removed. Windows does in these
+//    steps what MoveFileExA with MOVEFILE_COPY_ALLOWED and
+//    MOVEFILE_WRITE_THROUGH does, since that call can leave a partial copy
+//    when the disk fills, and a copy reported as moved when the original
+//    cannot be deleted.
 //  - The reason of a failure is one of MoveFailure; code keeps the system's
 //    own number (errno or GetLastError) for the log.
 //  - AppendDurably appends text to a file (made when missing) and returns

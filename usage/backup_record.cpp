@@ -70,11 +70,14 @@ bool Recordable(const std::string& text) { return text.find_first_of("\t\r\n") =
 
 bool AppendBackupRecord(const std::string& backupFolder, const char* action, const std::string& origin,
                         const std::string& name) {
-  if (!Recordable(origin) || !Recordable(name)) return false;
+  // In Windows form, as the settings file keeps paths: a backup made by one
+  // edition can be restored by the other in the same installation.
+  const std::string recorded = SettingsPath(origin);
+  if (!Recordable(recorded) || !Recordable(name)) return false;
   const std::string path = JoinPath(backupFolder, kBackupRecordName);
   // After a cut line the new one starts on a line of its own.
   const std::string start = EndsWithLineEnd(path) ? "" : "\n";
-  return AppendDurably(path, start + LocalTimeText() + "\t" + action + "\t" + origin + "\t" + name + "\n");
+  return AppendDurably(path, start + LocalTimeText() + "\t" + action + "\t" + recorded + "\t" + name + "\n");
 }
 
 std::vector<BackupRecordEntry> ReadBackupRecord(const std::string& backupFolder) {
@@ -90,7 +93,7 @@ std::vector<BackupRecordEntry> ReadBackupRecord(const std::string& backupFolder)
     // A name is a plain file name of the backup folder: a hand-edited line
     // never reaches a file outside it.
     if (fields[3].find_first_of("/\\:") != std::string::npos || fields[3] == "." || fields[3] == "..") continue;
-    entries.push_back({fields[0], fields[1], fields[2], fields[3]});
+    entries.push_back({fields[0], fields[1], NativePath(fields[2]), fields[3]});
   }
   // A last line without its line end was cut by a crash while it was
   // written: its move never began, so it is passed over.

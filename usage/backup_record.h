@@ -2,7 +2,9 @@
 // per restore out of it, so that every backup can be undone.
 //
 // A line is "time<TAB>action<TAB>original full path<TAB>name in the backup
-// folder", the action "moved" or "restored". Lines are only ever appended,
+// folder", the action "moved" or "restored"; the path is written in Windows
+// form (platform/system_dirs.h SettingsPath) and read back as this platform
+// opens it, so both editions share one record. Lines are only ever appended,
 // each on disk before the call returns: the line of a move is written before
 // the move, the line of a restore after it. A crash at any point therefore
 // leaves at worst a "moved" line whose file is not in the backup folder (the

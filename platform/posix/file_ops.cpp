@@ -172,7 +172,10 @@ MoveResult CopyAcross(const std::string& source, const std::string& destination)
     return Failed(error);
   }
   const struct timespec times[2] = {st.st_atim, st.st_mtim};
-  bool copied = CopyContents(from, to, st.st_size) && fchmod(to, st.st_mode & 07777) == 0 &&
+  // The owner too, where this process may give it (as root); before the
+  // mode, since a change of owner clears the set-id bits.
+  const bool owned = fchown(to, st.st_uid, st.st_gid) == 0 || errno == EPERM;
+  bool copied = CopyContents(from, to, st.st_size) && owned && fchmod(to, st.st_mode & 07777) == 0 &&
                 futimens(to, times) == 0 && fsync(to) == 0;
   int error = errno;
   if (close(to) != 0 && copied) {

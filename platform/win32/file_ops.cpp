@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <string>
+
 namespace {
 
 MoveResult Failed(DWORD error) {
@@ -35,6 +38,7 @@ MoveResult Failed(DWORD error) {
   return result;
 }
 
+
 }  // namespace
 
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -44,15 +48,63 @@ bool NameTaken(const std::string& path) { return PathExists(path); }
 
 bool MakeDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
 
-// MOVEFILE_COPY_ALLOWED lets the move go to another volume (a copy, then the
-// original deleted); MOVEFILE_WRITE_THROUGH returns only once the copy is on
-// disk, before the original goes. Without MOVEFILE_REPLACE_EXISTING an
-// existing file is kept.
-MoveResult MoveFileNoReplace(const std::string& source, const std::string& destination) {
-  if (MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
-    return MoveResult();
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t separator = path.find_last_of("\\/");
+  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+// Makes sure the file's data are on disk.
+bool FlushFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool flushed = FlushFileBuffers(file) != FALSE;
+  CloseHandle(file);
+  return flushed;
+}
+
+// To another volume: what MoveFileExA with MOVEFILE_COPY_ALLOWED and
+// MOVEFILE_WRITE_THROUGH does, in steps whose failures can be undone. The
+// copy goes to a hidden name beside the destination and reaches the disk
+// before it takes its name (never replacing); the original goes last, and
+// when it cannot go (access denied, in use) the copy is removed again. So
+// no failure leaves a partial copy under a library's name, nor a copy
+// counted as moved while the original stays.
+MoveResult CopyAcross(const std::string& source, const std::string& destination) {
+  static std::atomic<unsigned> counter{0};
+  const std::string temporary = FolderOf(destination) + ".tarnwick-partial-" +
+                                std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+  if (!CopyFileA(source.c_str(), temporary.c_str(), TRUE) || !FlushFile(temporary)) {
+    const DWORD error = GetLastError();
+    DeleteFileA(temporary.c_str());
+    return Failed(error);
   }
-  return Failed(GetLastError());
+  if (!MoveFileExA(temporary.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = GetLastError();
+    DeleteFileA(temporary.c_str());
+    return Failed(error);
+  }
+  // A deletion can be reported done while the file stays (Wine on a
+  // read-only file system): the original must be gone before the move is.
+  const bool deleted = DeleteFileA(source.c_str()) != FALSE;
+  const DWORD error = deleted ? ERROR_ACCESS_DENIED : GetLastError();
+  if (!deleted || PathExists(source)) {
+    DeleteFileA(destination.c_str());
+    return Failed(error);
+  }
+  return MoveResult();
+}
+
+}  // namespace
+
+// On one volume a rename; without MOVEFILE_REPLACE_EXISTING an existing
+// file is kept.
+MoveResult MoveFileNoReplace(const std::string& source, const std::string& destination) {
+  if (MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_WRITE_THROUGH)) return MoveResult();
+  const DWORD error = GetLastError();
+  if (error != ERROR_NOT_SAME_DEVICE) return Failed(error);
+  return CopyAcross(source, destination);
 }
 
 std::string SystemErrorText(int code) {

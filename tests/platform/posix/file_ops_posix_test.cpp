@@ -60,5 +60,21 @@ TEST(FileOpsPosixTest, CopyThatFailsHalfWayKeepsTheOriginalAndLeavesNoPart) {
   fs::remove_all(folder);
 }
 
+TEST(FileOpsPosixTest, MoveToAnotherFileSystemKeepsTheOwnerWhereAllowed) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root may give a file to another owner";
+  if (!fs::is_directory("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
+  ScratchDir dir;
+  const std::string source = dir.Write("own.dll", Ascii("a user's library"));
+  ASSERT_EQ(chown(source.c_str(), 1234, 1235), 0);
+  const std::string destination = "/dev/shm/tarnwick-owner-test-" + std::to_string(getpid()) + ".dll";
+  const MoveResult moved = MoveFileNoReplace(source, destination);
+  ASSERT_TRUE(moved.ok()) << MoveFailureText(moved);
+  struct stat st;
+  ASSERT_EQ(stat(destination.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 1234u);
+  EXPECT_EQ(st.st_gid, 1235u);
+  std::remove(destination.c_str());
+}
+
 }  // namespace
 }  // namespace testbuild

@@ -158,6 +158,12 @@ TEST_F(ConsoleEditionTest, LibrariesThatStayAreNamedAndRestoreUndoesTheBackup) {
       << backup.err;
   EXPECT_NE(Log().find(": name taken in the backup folder\n"), std::string::npos);
   EXPECT_TRUE(fs::exists(Origin(prefix_, unused[0])));
+  // Origins are recorded in Windows form, as the dialog program records them,
+  // so either edition restores the other's backup.
+  const std::string system32 = unused[1] == "lzexpand.dll" ? "system" : "system32";
+  EXPECT_NE(Text(Backup() + "/tarnwick-backup-record.txt")
+                .find("\tmoved\tC:\\windows\\" + system32 + "\\" + unused[1] + "\t" + unused[1] + "\n"),
+            std::string::npos);
 
   // One by name, in any case.
   std::string upper = unused[1];
