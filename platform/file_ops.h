@@ -58,5 +58,9 @@ std::string MoveFailureText(const MoveResult& result);
 // The system's own text for an errno or GetLastError number.
 std::string SystemErrorText(int code);
 bool AppendDurably(const std::string& path, const std::string& text);
+// Removes the hidden partial copies (".tarnwick-partial-PID-N") that a
+// process ended during a move to another file system left in folder; a
+// copy of a process still running stays. Returns how many went.
+int RemoveAbandonedPartialCopies(const std::string& folder);
 
 #endif

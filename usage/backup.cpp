@@ -40,6 +40,8 @@ std::string MoveOne(const std::string& backupFolder, const std::string& source, 
 BackupOutcome BackupFoundLibraries(ProcessState& state) {
   BackupOutcome outcome;
   const std::string backupFolder = state.settings.BackupDir;
+  const int abandoned = RemoveAbandonedPartialCopies(backupFolder);
+  if (abandoned > 0) LogPrintf("removed %d partial copies an ended backup left\n", abandoned);
   char status[40];
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
     const auto* candidate = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));

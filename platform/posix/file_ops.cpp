@@ -3,7 +3,9 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -245,4 +247,22 @@ bool AppendDurably(const std::string& path, const std::string& text) {
   if (close(fd) != 0) ok = false;
   if (ok && !existed) SyncFolder(FolderOf(path));
   return ok;
+}
+
+int RemoveAbandonedPartialCopies(const std::string& folder) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return 0;
+  int removed = 0;
+  const std::string prefix = ".tarnwick-partial-";
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+    // A copy whose process still runs may be under way.
+    if (pid <= 0 || (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM)) continue;
+    const std::string path = folder + (folder.empty() || folder.back() == '/' ? "" : "/") + name;
+    if (unlink(path.c_str()) == 0) ++removed;
+  }
+  closedir(dir);
+  return removed;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -126,4 +127,25 @@ bool AppendDurably(const std::string& path, const std::string& text) {
             written == text.size() && FlushFileBuffers(file) != FALSE;
   if (!CloseHandle(file)) ok = false;
   return ok;
+}
+
+int RemoveAbandonedPartialCopies(const std::string& folder) {
+  const std::string base = folder.empty() || folder.back() == '\\' || folder.back() == '/' ? folder : folder + "\\";
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((base + ".tarnwick-partial-*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int removed = 0;
+  do {
+    const unsigned long pid = std::strtoul(found.cFileName + 18, nullptr, 10);
+    // A copy whose process still runs may be under way.
+    HANDLE process = pid != 0 ? OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid)) : nullptr;
+    if (process != nullptr) {
+      const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+      CloseHandle(process);
+      if (running) continue;
+    }
+    if (DeleteFileA((base + found.cFileName).c_str())) ++removed;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return removed;
 }

@@ -76,5 +76,20 @@ TEST(FileOpsPosixTest, MoveToAnotherFileSystemKeepsTheOwnerWhereAllowed) {
   std::remove(destination.c_str());
 }
 
+TEST(FileOpsPosixTest, PartialCopiesOfEndedProcessesAreRemoved) {
+  ScratchDir dir;
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_GT(child, 0);
+  waitpid(child, nullptr, 0);
+  const std::string ended = dir.Write(".tarnwick-partial-" + std::to_string(child) + "-0", Ascii("half"));
+  const std::string running = dir.Write(".tarnwick-partial-" + std::to_string(getpid()) + "-0", Ascii("under way"));
+  const std::string library = dir.Write("kept.dll", Ascii("a library"));
+  EXPECT_EQ(RemoveAbandonedPartialCopies(dir.path()), 1);
+  EXPECT_FALSE(fs::exists(ended));
+  EXPECT_TRUE(fs::exists(running));
+  EXPECT_TRUE(fs::exists(library));
+}
+
 }  // namespace
 }  // namespace testbuild
