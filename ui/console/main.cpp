@@ -19,6 +19,7 @@
 #include "platform/posix/wine_prefix.h"
 #include "platform/profile.h"
 #include "ui/console/console_view.h"
+#include "ui/console/list_output.h"
 #include "ui/console/terminal_prompts.h"
 #include "ui/dialog_texts.h"
 #include "usage/backup.h"
@@ -42,12 +43,15 @@ constexpr const char* kUsage =
     "  --no-recurse     collect them from the library folders alone\n"
     "  --prefix DIR     the Wine prefix that holds the installation (else $WINEPREFIX, else ~/.wine)\n"
     "  --search-dir DIR search this directory, for this run only\n"
+    "  --format FORMAT  the list's form: tsv (the default; a tab, line feed or carriage\n"
+    "                   return inside a field written as \\t, \\n, \\r) or json (one document\n"
+    "                   with every candidate's path, size and fate, and the totals)\n"
     "  --restore        put the backed-up libraries named (all when none is named) back\n"
     "                   where they came from; exit status 1 when one could not be\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
-    "The list of candidates, one tab-separated line each, goes to standard output;\n"
+    "The list of candidates goes to standard output, by default one tab-separated line each;\n"
     "with --restore, one line per library: restored, or not restored and why.\n";
 
 struct Options {
@@ -58,6 +62,7 @@ struct Options {
   std::string searchDirectory;
   bool restore = false;
   std::vector<std::string> restoreNames;
+  bool json = false;
 };
 
 bool IsDirectory(const std::string& path) {
@@ -77,13 +82,13 @@ int UsageError(const std::string& message) {
 
 // Returns -1 to go on, or the exit status.
 int ParseOptions(int argc, char** argv, Options* options) {
-  enum { kYes = 1, kBackup, kRecurse, kNoRecurse, kPrefix, kSearchDir, kHelp, kVersion, kRestore };
+  enum { kYes = 1, kBackup, kRecurse, kNoRecurse, kPrefix, kSearchDir, kHelp, kVersion, kRestore, kFormat };
   static const option kOptions[] = {
       {"yes", no_argument, nullptr, kYes},          {"backup", no_argument, nullptr, kBackup},
       {"recurse", no_argument, nullptr, kRecurse},  {"no-recurse", no_argument, nullptr, kNoRecurse},
       {"prefix", required_argument, nullptr, kPrefix}, {"search-dir", required_argument, nullptr, kSearchDir},
       {"help", no_argument, nullptr, kHelp},        {"version", no_argument, nullptr, kVersion},
-      {"restore", no_argument, nullptr, kRestore},
+      {"restore", no_argument, nullptr, kRestore},  {"format", required_argument, nullptr, kFormat},
       {nullptr, 0, nullptr, 0},
   };
   opterr = 0;
@@ -96,6 +101,12 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case kPrefix: options->prefix = optarg; break;
       case kSearchDir: options->searchDirectory = optarg; break;
       case kRestore: options->restore = true; break;
+      case kFormat:
+        if (std::string(optarg) != "tsv" && std::string(optarg) != "json") {
+          return UsageError(std::string("unknown list format '") + optarg + "' (tsv or json)");
+        }
+        options->json = std::string(optarg) == "json";
+        break;
       case kHelp: std::fputs(kUsage, stdout); return 0;
       case kVersion: std::printf("tarnwick 1.02 (console edition)\n"); return 0;
       default:
@@ -184,23 +195,32 @@ int Run(const Options& options) {
   CollectAndListCandidates(state);
   view.FinishStatus();
   for (const std::string& line : view.lines()) view.Say(line);
+  std::vector<std::int64_t> sizes;
+  std::optional<BackupOutcome> backup;
   if (prompts.Ask("Question", "Now begin analizing. It may take plenty of time. Do you wish to proceed?",
                   options.search)) {
     RunSearchPasses(state);
     view.ShowStatus(SearchDoneText(state).c_str());
     state.SearchRunning = 0;
     view.FinishStatus();
+    sizes = CandidateSizes(state);
     if (state.CandidateList.GetCount() >= 1 &&
         prompts.Ask("Backup", ("Backup Found dlls: move the unused libraries into " +
                                std::string(state.settings.BackupDir) + "?").c_str(),
                     options.backup)) {
-      const BackupOutcome outcome = BackupFoundLibraries(state);
+      backup = BackupFoundLibraries(state);
       view.FinishStatus();
-      SayLines(view, BackupOutcomeText(outcome, kAllNames));
+      SayLines(view, BackupOutcomeText(*backup, kAllNames));
     }
+  } else {
+    sizes = CandidateSizes(state);
   }
 
-  for (const std::string& line : view.lines()) std::printf("%s\n", line.c_str());
+  if (options.json) {
+    WriteListJson(stdout, state, sizes, backup ? &*backup : nullptr);
+  } else {
+    WriteListTsv(stdout, state);
+  }
   std::fflush(stdout);
 
   // The Exit command.

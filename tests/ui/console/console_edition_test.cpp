@@ -285,5 +285,49 @@ TEST_F(ConsoleEditionTest, SearchFolderIsForThisRunOnly) {
   EXPECT_NE(settings.find("recurse=1"), std::string::npos) << "the check box state goes back";
 }
 
+// Names with a tab or a line break (legal on POSIX file systems) stay on one
+// TSV line, and the JSON document of the same installation agrees with the
+// TSV, with the files, and after a backup with what was moved.
+TEST_F(ConsoleEditionTest, ListFormatsForScripts) {
+  const std::string system32 = prefix_ + "/drive_c/windows/system32/";
+  WriteFile(system32 + "tab\there.dll", Bytes(300, 'x'));
+  WriteFile(system32 + "line\nbreak\r.dll", Bytes(70, 'y'));
+  const std::string folder = prefix_ + "/drive_c/Program Files/A\tB";
+  fs::create_directories(folder);
+  fs::copy_file(prefix_ + "/drive_c/Program Files/Player/player.exe", folder + "/player.exe");
+
+  const ProgramRun tsv = Run({"--yes", "--format", "tsv"});
+  ASSERT_EQ(tsv.status, 0) << tsv.err;
+  const std::vector<std::string> lines = Lines(tsv.out);
+  EXPECT_EQ(lines.size(), samples::SampleCandidates().size() + 2) << tsv.out;
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "tab\\there.dll\t32\t?"), lines.end()) << tsv.out;
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "line\\nbreak\\r.dll\t32\t?"), lines.end()) << tsv.out;
+  EXPECT_NE(tsv.out.find("msvbvm60.dll\t32\t" + Drive() + "Program Files/A\\tB/player.exe(32-bit exe or dll)\n"),
+            std::string::npos)
+      << tsv.out;
+  EXPECT_EQ(Run({"--yes"}).out, tsv.out) << "tsv is the default";
+  WriteFile(scratch_.Join("list.tsv"), Bytes(tsv.out.begin(), tsv.out.end()));
+
+  const auto check = [&](const std::vector<std::string>& arguments, const std::vector<std::string>& extra) {
+    const ProgramRun run = Run(arguments);
+    EXPECT_EQ(run.status, 0) << run.err;
+    WriteFile(scratch_.Join("list.json"), Bytes(run.out.begin(), run.out.end()));
+    std::vector<std::string> checkArguments = {TARNWICK_CHECK_LIST_JSON, scratch_.Join("list.json"),
+                                               scratch_.Join("list.tsv")};
+    checkArguments.insert(checkArguments.end(), extra.begin(), extra.end());
+    const ProgramRun checked = RunProgram("/usr/bin/python3", checkArguments, work_);
+    EXPECT_EQ(checked.status, 0) << checked.out << checked.err << run.out;
+    return run.out;
+  };
+  check({"--yes", "--format", "json"}, {});
+  const std::string afterBackup = check({"--yes", "--backup", "--format", "json"}, {Backup()});
+  EXPECT_NE(afterBackup.find("\"moved\": 5,"), std::string::npos) << afterBackup;
+  EXPECT_NE(afterBackup.find("\"kept\": 2,"), std::string::npos) << "names the backup record cannot hold stay";
+
+  const ProgramRun wrong = Run({"--format", "xml"});
+  EXPECT_EQ(wrong.status, 2);
+  EXPECT_NE(wrong.err.find("xml"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace testbuild
