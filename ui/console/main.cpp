@@ -16,7 +16,9 @@
 #include "config/log.h"
 #include "config/settings.h"
 #include "platform/instance.h"
+#include "platform/posix/mounted_root.h"
 #include "platform/posix/wine_prefix.h"
+#include "platform/system_dirs.h"
 #include "platform/profile.h"
 #include "ui/console/console_view.h"
 #include "ui/console/list_output.h"
@@ -42,6 +44,8 @@ constexpr const char* kUsage =
     "  --recurse        collect candidates from subdirectories of the library folders\n"
     "  --no-recurse     collect them from the library folders alone\n"
     "  --prefix DIR     the Wine prefix that holds the installation (else $WINEPREFIX, else ~/.wine)\n"
+    "  --root DIR       the installation is not a Wine prefix: DIR holds its drive C:\n"
+    "                   (a Windows installation mounted from a disk or an image)\n"
     "  --search-dir DIR search this directory, for this run only\n"
     "  --format FORMAT  the list's form: tsv (the default; a tab, line feed or carriage\n"
     "                   return inside a field written as \\t, \\n, \\r) or json (one document\n"
@@ -59,6 +63,7 @@ struct Options {
   std::optional<bool> backup;
   std::optional<bool> recurse;
   std::string prefix;
+  std::string root;
   std::string searchDirectory;
   bool restore = false;
   std::vector<std::string> restoreNames;
@@ -82,13 +87,14 @@ int UsageError(const std::string& message) {
 
 // Returns -1 to go on, or the exit status.
 int ParseOptions(int argc, char** argv, Options* options) {
-  enum { kYes = 1, kBackup, kRecurse, kNoRecurse, kPrefix, kSearchDir, kHelp, kVersion, kRestore, kFormat };
+  enum { kYes = 1, kBackup, kRecurse, kNoRecurse, kPrefix, kSearchDir, kHelp, kVersion, kRestore, kFormat, kRoot };
   static const option kOptions[] = {
       {"yes", no_argument, nullptr, kYes},          {"backup", no_argument, nullptr, kBackup},
       {"recurse", no_argument, nullptr, kRecurse},  {"no-recurse", no_argument, nullptr, kNoRecurse},
       {"prefix", required_argument, nullptr, kPrefix}, {"search-dir", required_argument, nullptr, kSearchDir},
       {"help", no_argument, nullptr, kHelp},        {"version", no_argument, nullptr, kVersion},
       {"restore", no_argument, nullptr, kRestore},  {"format", required_argument, nullptr, kFormat},
+      {"root", required_argument, nullptr, kRoot},
       {nullptr, 0, nullptr, 0},
   };
   opterr = 0;
@@ -99,6 +105,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case kRecurse: options->recurse = true; break;
       case kNoRecurse: options->recurse = false; break;
       case kPrefix: options->prefix = optarg; break;
+      case kRoot: options->root = optarg; break;
       case kSearchDir: options->searchDirectory = optarg; break;
       case kRestore: options->restore = true; break;
       case kFormat:
@@ -240,7 +247,14 @@ int main(int argc, char** argv) {
   const int parsed = ParseOptions(argc, argv, &options);
   if (parsed >= 0) return parsed;
 
-  if (!options.prefix.empty()) {
+  if (!options.root.empty()) {
+    if (!options.prefix.empty()) return UsageError("--root and --prefix exclude each other");
+    if (!IsDirectory(options.root)) return UsageError("installation folder '" + options.root + "' does not exist");
+    SetMountedDriveC(Absolute(options.root));
+    if (WindowsDirectory().empty()) {
+      return UsageError("no Windows directory (Windows or WINNT) in '" + options.root + "'");
+    }
+  } else if (!options.prefix.empty()) {
     if (!IsDirectory(options.prefix)) return UsageError("prefix folder '" + options.prefix + "' does not exist");
     setenv("WINEPREFIX", Absolute(options.prefix).c_str(), 1);
   } else if (!IsDirectory(WinePrefix())) {
