@@ -430,6 +430,30 @@ TEST_F(GuiTest, AboutBoxOpensTheHomePageFromTheLinkAndTheHiddenPageFromTheLogo) 
   EXPECT_NE(gui::FindDialog("About", program.ProcessId()), nullptr);
 }
 
+// A program in a folder named in a script outside the Western code page: the
+// manifest's UTF-8 code page lets the A functions open it, so the library
+// it alone imports is listed as used, with its path.
+TEST_F(GuiTest, ProgramInAFolderNamedInCyrillicIsSearched) {
+  const fs::path editor = fs::path(L"C:\\sample\\Program Files") /
+                          L"\u0420\u0435\u0434\u0430\u043a\u0442\u043e\u0440";  // "Editor" in Russian
+  fs::rename(L"C:\\sample\\Program Files\\Editor", editor);
+  gui::Program program(exe_, work_);
+  HWND dialog = Start(program);
+  ASSERT_NE(dialog, nullptr);
+  Search(dialog, program.ProcessId(), IDYES);
+  ASSERT_TRUE(WaitForStatus(dialog, "done total"));
+  std::string riched;
+  for (const std::string& line : gui::ListLines(dialog, IDC_RESULT_LIST)) {
+    if (line.rfind("riched20.dll\t", 0) == 0) riched = line;
+  }
+  const std::string use = "\\editor.exe(32-bit exe or dll)";
+  ASSERT_GT(riched.size(), use.size()) << riched;
+  EXPECT_EQ(riched.substr(riched.size() - use.size()), use) << riched;
+  EXPECT_EQ(riched.rfind("riched20.dll\t32\tC:\\sample\\Program Files\\", 0), 0u) << riched;
+  gui::Click(dialog, IDC_EXIT);
+  EXPECT_TRUE(program.WaitForExit());
+}
+
 // One whole run for the comparison with the console edition: search, backup,
 // exit, then the list lines and the moved files written to the file that
 // TARNWICK_CROSS_RESULT names. Skipped when no such file is asked for.
