@@ -1,6 +1,7 @@
 // The console edition of tarnwick: the dialog's flow on a terminal, over a
-// Windows installation in a Wine prefix. Standard output carries the list
-// and nothing else; everything else goes to standard error.
+// Windows installation in a Wine prefix or mounted from a disk (--root).
+// Standard output carries the list and nothing else; everything else goes
+// to standard error.
 #include <getopt.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,8 +37,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: tarnwick [options]\n"
     "       tarnwick --restore [NAME...]\n"
-    "Finds the libraries of a Windows installation (a Wine prefix) that nothing uses,\n"
-    "and moves them into the backup directory.\n"
+    "Finds the libraries of a Windows installation (a Wine prefix, or with --root a mounted\n"
+    "drive C:) that nothing uses, and moves them into the backup directory.\n"
     "\n"
     "  --yes            answer the question whether to start the search with yes\n"
     "  --backup         answer the question whether to back up with yes\n"
