@@ -4,6 +4,7 @@
 // GetDriveTypeA calls it DRIVE_FIXED. POSIX: drives C: to Z: are the entries
 // <prefix>/dosdevices/x: of the Wine prefix; a drive is fixed when its entry
 // leads to a directory, and its root is that directory with a trailing '/'.
+// A mounted installation (platform/system_dirs.h) has drive C: alone.
 #ifndef TARNWICK_PLATFORM_DRIVES_H
 #define TARNWICK_PLATFORM_DRIVES_H
 

@@ -13,7 +13,8 @@
 // a key that cannot be opened is passed over. POSIX reads the text files
 // Wine keeps in the prefix's root, which hold the same keys: system.reg
 // (HKEY_LOCAL_MACHINE), userdef.reg and user.reg (HKEY_USERS); a missing
-// file is passed over.
+// file is passed over. A mounted installation (platform/system_dirs.h) has
+// no such files: nothing is read.
 #ifndef TARNWICK_PLATFORM_REGISTRY_H
 #define TARNWICK_PLATFORM_REGISTRY_H
 

@@ -16,6 +16,7 @@
 // The separator that AppendBackslash adds: '\\' on Windows, '/' on POSIX.
 extern const char kPathSeparator;
 
+// Both are empty for a mounted installation without a Windows directory.
 std::string SystemDirectory();
 std::string WindowsDirectory();
 std::string CurrentDirectory();
@@ -29,6 +30,7 @@ std::string NativePath(const std::string& path);
 // unchanged. POSIX: in Windows form, through the dosdevices drive whose
 // folder holds it (the longest match), else through Z:, which Wine maps to
 // the root; so the file stays right for the Windows build in the same prefix.
+// A mounted installation: through C: when inside its folder, else Z:.
 std::string SettingsPath(const std::string& nativePath);
 
 // True when a "searchdrives" value names a directory in this platform's own

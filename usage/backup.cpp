@@ -43,15 +43,18 @@ BackupOutcome BackupFoundLibraries(ProcessState& state) {
   const int abandoned = RemoveAbandonedPartialCopies(backupFolder);
   if (abandoned > 0) LogPrintf("removed %d partial copies an ended backup left\n", abandoned);
   char status[40];
+  outcome.fates.assign(static_cast<std::size_t>(state.CandidateList.GetCount()), {BackupFate::kUsed, ""});
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
     const auto* candidate = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
     if (candidate->found == 1) continue;
     if (candidate->libraryKind != 16 && candidate->libraryKind != 32) continue;
+    auto& fate = outcome.fates[static_cast<std::size_t>(i)];
     // The candidate's own file, from the folder it was collected from; a
     // file of the same name elsewhere in the library folder is never taken.
     const std::string source = JoinPath(candidate->directory, candidate->fileName);
     if (HasWineBuiltinMarker(source)) {
       outcome.wineOwn.push_back(candidate->name);
+      fate.first = BackupFate::kWineOwn;
       LogPrintf("passed over %s: Wine's own library\n", source.c_str());
       continue;
     }
@@ -59,9 +62,11 @@ BackupOutcome BackupFoundLibraries(ProcessState& state) {
     const std::string reason = MoveOne(backupFolder, source, candidate->name);
     if (reason.empty()) {
       ++outcome.moved;
+      fate.first = BackupFate::kMoved;
       ShowStatus(state, status);
     } else {
       outcome.kept.emplace_back(candidate->name, reason);
+      fate = {BackupFate::kKept, reason};
       LogPrintf("not moved %s: %s\n", source.c_str(), reason.c_str());
       ShowStatus(state, std::string("Not moved ") + candidate->name + ": " + reason);
     }

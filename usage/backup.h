@@ -10,8 +10,13 @@
 
 struct ProcessState;
 
+// What the backup did with one candidate.
+enum class BackupFate { kUsed, kMoved, kKept, kWineOwn };
+
 struct BackupOutcome {
   int moved = 0;
+  // By candidate index: what became of it, and for kKept the reason it stays.
+  std::vector<std::pair<BackupFate, std::string>> fates;
   // The libraries that stayed where they are, each with its reason.
   std::vector<std::pair<std::string, std::string>> kept;
   // Wine's own libraries, passed over.

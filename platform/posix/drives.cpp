@@ -12,11 +12,16 @@
 #include <sstream>
 
 #include "platform/ascii.h"
+#include "platform/posix/mounted_root.h"
 #include "platform/posix/wine_prefix.h"
 
 namespace {
 
+// A mounted installation has drive C: alone, its folder; a path under
+// /dev/null never exists.
 std::string DriveLink(char letter) {
+  const std::string& mounted = MountedDriveC();
+  if (!mounted.empty()) return LowerAscii(letter) == 'c' ? mounted : "/dev/null/" + std::string(1, LowerAscii(letter));
   return WinePrefix() + "/dosdevices/" + LowerAscii(letter) + ":";
 }
 

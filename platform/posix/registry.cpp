@@ -3,10 +3,14 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/posix/mounted_root.h"
 #include "platform/posix/wine_prefix.h"
 #include "platform/reg_file.h"
 
 std::string VisitInstallationRegistry(RegistryVisitor& visitor) {
+  // Wine's registry files lie in a prefix; a mounted installation has none
+  // (its hive files are searched as files of drive C:).
+  if (!MountedDriveC().empty()) return "no registry files (a mounted installation)";
   std::string read;
   // In the order the live registry is walked: the machine, then the users.
   for (const char* name : {"system.reg", "userdef.reg", "user.reg"}) {

@@ -7,10 +7,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <cstdlib>
 #include <vector>
 
 #include "platform/ascii.h"
+#include "platform/posix/mounted_root.h"
 #include "platform/posix/wine_prefix.h"
 
 const char kPathSeparator = '/';
@@ -97,15 +99,45 @@ std::string CanonicalLeading(const std::string& path) {
   return path;
 }
 
+// The first of names that stands in directory as a folder, spelled as the
+// directory spells it; empty when none does.
+std::string FirstFolder(const std::string& directory, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    const std::string path = Join(directory, FindCaseBlind(directory, name));
+    if (IsDirectory(path)) return path;
+  }
+  return std::string();
+}
+
+// The folder a drive letter stands for, or empty when there is no such drive.
+std::string DriveFolder(char letter) {
+  const std::string& mounted = MountedDriveC();
+  if (mounted.empty()) {
+    const std::string link = WinePrefix() + "/dosdevices/" + LowerAscii(letter) + ":";
+    const std::string root = RealPath(link);
+    return root.empty() ? link : root;
+  }
+  if (LowerAscii(letter) == 'c') return mounted;
+  if (LowerAscii(letter) == 'z') return "/";
+  return std::string();
+}
+
 bool IsDriveName(const char* name) {
   return name[0] >= 'a' && name[0] <= 'z' && name[1] == ':' && name[2] == 0;
 }
 
 }  // namespace
 
-std::string WindowsDirectory() { return WinePrefix() + "/drive_c/windows"; }
+std::string WindowsDirectory() {
+  if (MountedDriveC().empty()) return WinePrefix() + "/drive_c/windows";
+  return FirstFolder(MountedDriveC(), {"Windows", "WINNT"});
+}
 
-std::string SystemDirectory() { return WinePrefix() + "/drive_c/windows/system32"; }
+std::string SystemDirectory() {
+  if (MountedDriveC().empty()) return WinePrefix() + "/drive_c/windows/system32";
+  const std::string windows = WindowsDirectory();
+  return windows.empty() ? windows : FirstFolder(windows, {"System32", "System"});
+}
 
 std::string CurrentDirectory() {
   char buffer[PATH_MAX];
@@ -121,9 +153,9 @@ std::string NativePath(const std::string& path) {
     if (path[0] == '/') return ResolveComponents("/", path.substr(1));
     return ResolveComponents(std::string(), path);
   }
-  const std::string link = WinePrefix() + "/dosdevices/" + LowerAscii(path[0]) + ":";
-  std::string root = RealPath(link);
-  if (root.empty()) root = link;
+  const std::string root = DriveFolder(path[0]);
+  // A path under /dev/null never exists: a drive the installation lacks.
+  if (root.empty()) return "/dev/null/" + std::string(1, LowerAscii(path[0])) + ":" + path.substr(2);
   return ResolveComponents(root, path.substr(2));
 }
 
@@ -134,7 +166,14 @@ std::string SettingsPath(const std::string& nativePath) {
   char bestDrive = 'z';
   std::string bestRoot = "/";
   const std::string devices = WinePrefix() + "/dosdevices";
-  if (DIR* dir = opendir(devices.c_str())) {
+  const std::string mounted = MountedDriveC().empty() ? std::string() : RealPath(MountedDriveC());
+  if (!mounted.empty()) {
+    if (canonical == mounted || mounted == "/" ||
+        (canonical.compare(0, mounted.size(), mounted) == 0 && canonical[mounted.size()] == '/')) {
+      bestRoot = mounted;
+      bestDrive = 'c';
+    }
+  } else if (DIR* dir = opendir(devices.c_str())) {
     while (const dirent* entry = readdir(dir)) {
       if (!IsDriveName(entry->d_name)) continue;
       const std::string root = RealPath(devices + "/" + entry->d_name);

@@ -1,6 +1,7 @@
 // The console edition of tarnwick: the dialog's flow on a terminal, over a
-// Windows installation in a Wine prefix. Standard output carries the list
-// and nothing else; everything else goes to standard error.
+// Windows installation in a Wine prefix or mounted from a disk (--root).
+// Standard output carries the list and nothing else; everything else goes
+// to standard error.
 #include <getopt.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,9 +17,12 @@
 #include "config/log.h"
 #include "config/settings.h"
 #include "platform/instance.h"
+#include "platform/posix/mounted_root.h"
 #include "platform/posix/wine_prefix.h"
+#include "platform/system_dirs.h"
 #include "platform/profile.h"
 #include "ui/console/console_view.h"
+#include "ui/console/list_output.h"
 #include "ui/console/terminal_prompts.h"
 #include "ui/dialog_texts.h"
 #include "usage/backup.h"
@@ -33,21 +37,26 @@ namespace {
 constexpr const char* kUsage =
     "usage: tarnwick [options]\n"
     "       tarnwick --restore [NAME...]\n"
-    "Finds the libraries of a Windows installation (a Wine prefix) that nothing uses,\n"
-    "and moves them into the backup directory.\n"
+    "Finds the libraries of a Windows installation (a Wine prefix, or with --root a mounted\n"
+    "drive C:) that nothing uses, and moves them into the backup directory.\n"
     "\n"
     "  --yes            answer the question whether to start the search with yes\n"
     "  --backup         answer the question whether to back up with yes\n"
     "  --recurse        collect candidates from subdirectories of the library folders\n"
     "  --no-recurse     collect them from the library folders alone\n"
     "  --prefix DIR     the Wine prefix that holds the installation (else $WINEPREFIX, else ~/.wine)\n"
+    "  --root DIR       the installation is not a Wine prefix: DIR holds its drive C:\n"
+    "                   (a Windows installation mounted from a disk or an image)\n"
     "  --search-dir DIR search this directory, for this run only\n"
+    "  --format FORMAT  the list's form: tsv (the default; a tab, line feed or carriage\n"
+    "                   return inside a field written as \\t, \\n, \\r) or json (one document\n"
+    "                   with every candidate's path, size and fate, and the totals)\n"
     "  --restore        put the backed-up libraries named (all when none is named) back\n"
     "                   where they came from; exit status 1 when one could not be\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
-    "The list of candidates, one tab-separated line each, goes to standard output;\n"
+    "The list of candidates goes to standard output, by default one tab-separated line each;\n"
     "with --restore, one line per library: restored, or not restored and why.\n";
 
 struct Options {
@@ -55,9 +64,11 @@ struct Options {
   std::optional<bool> backup;
   std::optional<bool> recurse;
   std::string prefix;
+  std::string root;
   std::string searchDirectory;
   bool restore = false;
   std::vector<std::string> restoreNames;
+  bool json = false;
 };
 
 bool IsDirectory(const std::string& path) {
@@ -77,13 +88,14 @@ int UsageError(const std::string& message) {
 
 // Returns -1 to go on, or the exit status.
 int ParseOptions(int argc, char** argv, Options* options) {
-  enum { kYes = 1, kBackup, kRecurse, kNoRecurse, kPrefix, kSearchDir, kHelp, kVersion, kRestore };
+  enum { kYes = 1, kBackup, kRecurse, kNoRecurse, kPrefix, kSearchDir, kHelp, kVersion, kRestore, kFormat, kRoot };
   static const option kOptions[] = {
       {"yes", no_argument, nullptr, kYes},          {"backup", no_argument, nullptr, kBackup},
       {"recurse", no_argument, nullptr, kRecurse},  {"no-recurse", no_argument, nullptr, kNoRecurse},
       {"prefix", required_argument, nullptr, kPrefix}, {"search-dir", required_argument, nullptr, kSearchDir},
       {"help", no_argument, nullptr, kHelp},        {"version", no_argument, nullptr, kVersion},
-      {"restore", no_argument, nullptr, kRestore},
+      {"restore", no_argument, nullptr, kRestore},  {"format", required_argument, nullptr, kFormat},
+      {"root", required_argument, nullptr, kRoot},
       {nullptr, 0, nullptr, 0},
   };
   opterr = 0;
@@ -94,8 +106,15 @@ int ParseOptions(int argc, char** argv, Options* options) {
       case kRecurse: options->recurse = true; break;
       case kNoRecurse: options->recurse = false; break;
       case kPrefix: options->prefix = optarg; break;
+      case kRoot: options->root = optarg; break;
       case kSearchDir: options->searchDirectory = optarg; break;
       case kRestore: options->restore = true; break;
+      case kFormat:
+        if (std::string(optarg) != "tsv" && std::string(optarg) != "json") {
+          return UsageError(std::string("unknown list format '") + optarg + "' (tsv or json)");
+        }
+        options->json = std::string(optarg) == "json";
+        break;
       case kHelp: std::fputs(kUsage, stdout); return 0;
       case kVersion: std::printf("tarnwick 1.02 (console edition)\n"); return 0;
       default:
@@ -184,23 +203,32 @@ int Run(const Options& options) {
   CollectAndListCandidates(state);
   view.FinishStatus();
   for (const std::string& line : view.lines()) view.Say(line);
+  std::vector<std::int64_t> sizes;
+  std::optional<BackupOutcome> backup;
   if (prompts.Ask("Question", "Now begin analizing. It may take plenty of time. Do you wish to proceed?",
                   options.search)) {
     RunSearchPasses(state);
     view.ShowStatus(SearchDoneText(state).c_str());
     state.SearchRunning = 0;
     view.FinishStatus();
+    sizes = CandidateSizes(state);
     if (state.CandidateList.GetCount() >= 1 &&
         prompts.Ask("Backup", ("Backup Found dlls: move the unused libraries into " +
                                std::string(state.settings.BackupDir) + "?").c_str(),
                     options.backup)) {
-      const BackupOutcome outcome = BackupFoundLibraries(state);
+      backup = BackupFoundLibraries(state);
       view.FinishStatus();
-      SayLines(view, BackupOutcomeText(outcome, kAllNames));
+      SayLines(view, BackupOutcomeText(*backup, kAllNames));
     }
+  } else {
+    sizes = CandidateSizes(state);
   }
 
-  for (const std::string& line : view.lines()) std::printf("%s\n", line.c_str());
+  if (options.json) {
+    WriteListJson(stdout, state, sizes, backup ? &*backup : nullptr);
+  } else {
+    WriteListTsv(stdout, state);
+  }
   std::fflush(stdout);
 
   // The Exit command.
@@ -220,7 +248,14 @@ int main(int argc, char** argv) {
   const int parsed = ParseOptions(argc, argv, &options);
   if (parsed >= 0) return parsed;
 
-  if (!options.prefix.empty()) {
+  if (!options.root.empty()) {
+    if (!options.prefix.empty()) return UsageError("--root and --prefix exclude each other");
+    if (!IsDirectory(options.root)) return UsageError("installation folder '" + options.root + "' does not exist");
+    SetMountedDriveC(Absolute(options.root));
+    if (WindowsDirectory().empty()) {
+      return UsageError("no Windows directory (Windows or WINNT) in '" + options.root + "'");
+    }
+  } else if (!options.prefix.empty()) {
     if (!IsDirectory(options.prefix)) return UsageError("prefix folder '" + options.prefix + "' does not exist");
     setenv("WINEPREFIX", Absolute(options.prefix).c_str(), 1);
   } else if (!IsDirectory(WinePrefix())) {

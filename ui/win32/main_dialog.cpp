@@ -11,6 +11,7 @@
 #include "platform/instance.h"
 #include "platform/profile.h"
 #include "ui/dialog_texts.h"
+#include "ui/win32/dialog_layout.h"
 #include "ui/win32/dialog_view.h"
 #include "ui/win32/gui_state.h"
 #include "ui/win32/resource_ids.h"
@@ -32,6 +33,7 @@ constexpr int kReleaseYear = 1998;
 constexpr std::size_t kNamesShown = 10;
 
 DialogView gView;
+DialogLayout gLayout;
 
 // Formats into a buffer sized to the result, so that a long path is never cut.
 template <typename... Args>
@@ -96,7 +98,8 @@ void InitDialog(HWND dialog) {
   const std::string marker = PublishRunningInstance(dialog, banner);
   ProfileWriteString("currentprocess", "classname", marker.c_str(), kSettingsFile);
 
-  StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "initializing...", dialog, IDC_STATUS_BAR);
+  // The size grip shows that the window can be resized from its corner.
+  StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, "initializing...", dialog, IDC_STATUS_BAR);
   ResultListBox = GetDlgItem(dialog, IDC_RESULT_LIST);
   state.view = &gView;
   if (ResultListBox != nullptr) {
@@ -115,6 +118,7 @@ void InitDialog(HWND dialog) {
   FormatControlText(dialog, IDC_BACKUP_COUNT, backedUp, static_cast<const char*>(state.settings.BackupDir));
 
   gView.ShowStatus("done");
+  gLayout.Capture(dialog, StatusBar);
   MainSavedCursor = GetCursor();
   SetFocus(GetDlgItem(dialog, IDC_SEARCH));
 }
@@ -162,7 +166,7 @@ void Exit(HWND dialog) {
   if (!completed) TerminateProcess(GetCurrentProcess(), 0);
 }
 
-INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       InitDialog(dialog);
@@ -186,8 +190,15 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
       RestoreFromMenu(dialog);
       return TRUE;
     case WM_SIZE:
-      if (wParam == SIZE_MINIMIZED && AppState().SearchRunning == 1) ShowWindow(dialog, SW_HIDE);
+      if (wParam == SIZE_MINIMIZED) {
+        if (AppState().SearchRunning == 1) ShowWindow(dialog, SW_HIDE);
+      } else {
+        gLayout.Apply(dialog);
+      }
       return FALSE;
+    case WM_GETMINMAXINFO:
+      gLayout.Limit(reinterpret_cast<MINMAXINFO*>(lParam));
+      return TRUE;
     case WM_MOUSEMOVE:
       if (PointerOnControl(dialog, IDC_LOGO)) {
         if (GetCursor() != HandCursor) SetCursor(HandCursor);

@@ -291,5 +291,112 @@ TEST_F(ConsoleEditionTest, SearchFolderIsForThisRunOnly) {
   EXPECT_NE(settings.find("recurse=1"), std::string::npos) << "the check box state goes back";
 }
 
+// Names with a tab or a line break (legal on POSIX file systems) stay on one
+// TSV line, and the JSON document of the same installation agrees with the
+// TSV, with the files, and after a backup with what was moved.
+TEST_F(ConsoleEditionTest, ListFormatsForScripts) {
+  const std::string system32 = prefix_ + "/drive_c/windows/system32/";
+  WriteFile(system32 + "tab\there.dll", Bytes(300, 'x'));
+  WriteFile(system32 + "line\nbreak\r.dll", Bytes(70, 'y'));
+  const std::string folder = prefix_ + "/drive_c/Program Files/A\tB";
+  fs::create_directories(folder);
+  fs::copy_file(prefix_ + "/drive_c/Program Files/Player/player.exe", folder + "/player.exe");
+
+  const ProgramRun tsv = Run({"--yes", "--format", "tsv"});
+  ASSERT_EQ(tsv.status, 0) << tsv.err;
+  const std::vector<std::string> lines = Lines(tsv.out);
+  EXPECT_EQ(lines.size(), samples::SampleCandidates().size() + 2) << tsv.out;
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "tab\\there.dll\t32\t?"), lines.end()) << tsv.out;
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "line\\nbreak\\r.dll\t32\t?"), lines.end()) << tsv.out;
+  EXPECT_NE(tsv.out.find("msvbvm60.dll\t32\t" + Drive() + "Program Files/A\\tB/player.exe(32-bit exe or dll)\n"),
+            std::string::npos)
+      << tsv.out;
+  EXPECT_EQ(Run({"--yes"}).out, tsv.out) << "tsv is the default";
+  WriteFile(scratch_.Join("list.tsv"), Bytes(tsv.out.begin(), tsv.out.end()));
+
+  const auto check = [&](const std::vector<std::string>& arguments, const std::vector<std::string>& extra) {
+    const ProgramRun run = Run(arguments);
+    EXPECT_EQ(run.status, 0) << run.err;
+    WriteFile(scratch_.Join("list.json"), Bytes(run.out.begin(), run.out.end()));
+    std::vector<std::string> checkArguments = {TARNWICK_CHECK_LIST_JSON, scratch_.Join("list.json"),
+                                               scratch_.Join("list.tsv")};
+    checkArguments.insert(checkArguments.end(), extra.begin(), extra.end());
+    const ProgramRun checked = RunProgram("/usr/bin/python3", checkArguments, work_);
+    EXPECT_EQ(checked.status, 0) << checked.out << checked.err << run.out;
+    return run.out;
+  };
+  check({"--yes", "--format", "json"}, {});
+  const std::string afterBackup = check({"--yes", "--backup", "--format", "json"}, {Backup()});
+  EXPECT_NE(afterBackup.find("\"moved\": 5,"), std::string::npos) << afterBackup;
+  EXPECT_NE(afterBackup.find("\"kept\": 2,"), std::string::npos) << "names the backup record cannot hold stay";
+
+  const ProgramRun wrong = Run({"--format", "xml"});
+  EXPECT_EQ(wrong.status, 2);
+  EXPECT_NE(wrong.err.find("xml"), std::string::npos);
+}
+
+// A Windows installation mounted from a disk: no Wine prefix, no dosdevices,
+// the folders in mixed case. --root finds the Windows and system folders
+// case-blind, reads and writes the settings there in Windows form, and
+// searches, lists and backs up as over a prefix.
+TEST_F(ConsoleEditionTest, MountedInstallationIsSearchedWithRoot) {
+  const std::string mounted = scratch_.Join("mnt");
+  fs::rename(prefix_ + "/drive_c", mounted);
+  fs::rename(mounted + "/windows", mounted + "/WinDows");
+  fs::rename(mounted + "/WinDows/system32", mounted + "/WinDows/sYsTem32");
+  fs::rename(mounted + "/WinDows/system", mounted + "/WinDows/SYSTEM");
+  fs::remove(mounted + "/WinDows/tarnwick.ini");  // a real installation has none
+  const auto runRoot = [&](std::vector<std::string> arguments) {
+    return RunProgram(TARNWICK_CONSOLE_EXE, arguments, work_,
+                      {{"WINEPREFIX", scratch_.Join("no-prefix")}, {"XDG_RUNTIME_DIR", runtime_}});
+  };
+
+  const ProgramRun run = runRoot({"--root", mounted, "--yes", "--backup"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  EXPECT_EQ(lines.size(), samples::SampleCandidates().size()) << run.out;
+  const std::string drive = fs::canonical(mounted).string() + "/";
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "riched20.dll\t32\t" + drive + "Program Files/Editor/editor.exe(32-bit exe or dll)"),
+            lines.end())
+      << run.out;
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "toolhelp.dll\t16\t" + drive + "WinDows/write.exe(16-bit exe or dll)"),
+            lines.end())
+      << "the 16-bit folder SYSTEM found case-blind\n" << run.out;
+  for (const std::string& name : samples::SampleUnusedCandidates()) {
+    EXPECT_TRUE(fs::exists(work_ + "/BACKUP/" + name)) << name;
+  }
+  EXPECT_NE(Log().find("Registry : no registry files (a mounted installation)"), std::string::npos) << Log();
+
+  EXPECT_NE(Text(mounted + "/WinDows/tarnwick.ini").find("backupto=Z:\\"), std::string::npos)
+      << "the settings file in the Windows folder; a folder outside the root through Z:";
+  EXPECT_FALSE(fs::exists(scratch_.Join("no-prefix"))) << "nothing made in a Wine prefix";
+
+  // Windows-form settings are translated against the root, case-blind, and
+  // written back in Windows form.
+  fs::create_directories(mounted + "/BACKUP");
+  const std::string ini =
+      "[options]\r\nbackupto=C:\\backup\r\n32bitdllpath=C:\\windows\\system32\r\n"
+      "searchdrives=C:\\Program Files\\Editor\r\n";
+  WriteFile(mounted + "/WinDows/tarnwick.ini", Bytes(ini.begin(), ini.end()));
+  const ProgramRun again = runRoot({"--root", mounted, "--yes"});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(again.err.find("backuped in the " + drive + "BACKUP/ directory"), std::string::npos) << again.err;
+  EXPECT_NE(again.out.find("riched20.dll\t32\t" + drive + "Program Files/Editor/editor.exe"), std::string::npos)
+      << again.out;
+  const std::string settings = Text(mounted + "/WinDows/tarnwick.ini");
+  EXPECT_NE(settings.find("backupto=C:\\BACKUP\\"), std::string::npos) << settings;
+  EXPECT_EQ(Lines(again.out).size(), samples::SampleCandidates().size() - samples::SampleUnusedCandidates().size())
+      << "the library folders found through C:\\windows\\system32 and the default SYSTEM\n" << again.out;
+
+  fs::create_directories(scratch_.Join("empty"));
+  const ProgramRun none = runRoot({"--root", scratch_.Join("empty"), "--yes"});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_NE(none.err.find("no Windows directory (Windows or WINNT)"), std::string::npos) << none.err;
+  EXPECT_TRUE(none.out.empty());
+  EXPECT_EQ(runRoot({"--root", mounted, "--prefix", prefix_}).status, 2);
+}
+
 }  // namespace
 }  // namespace testbuild

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -54,6 +56,18 @@ std::string ExpectedUse(const std::string& name) {
   const std::vector<std::string> unused = samples::SampleUnusedCandidates();
   if (std::find(unused.begin(), unused.end(), name) != unused.end()) return "?";
   return "(32-bit exe or dll)";
+}
+
+// A control's place in its dialog's client area.
+RECT PlaceOf(HWND dialog, int id) {
+  RECT rect = {0, 0, 0, 0};
+  GetWindowRect(GetDlgItem(dialog, id), &rect);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 class GuiTest : public ::testing::Test {
@@ -428,6 +442,100 @@ TEST_F(GuiTest, AboutBoxOpensTheHomePageFromTheLinkAndTheHiddenPageFromTheLogo) 
   EXPECT_EQ(gui::MessageText(error), "Error Starting your html-browser");
   gui::Answer(error, IDOK);
   EXPECT_NE(gui::FindDialog("About", program.ProcessId()), nullptr);
+}
+
+// A program in a folder named in a script outside the Western code page: the
+// manifest's UTF-8 code page lets the A functions open it, so the library
+// it alone imports is listed as used, with its path.
+TEST_F(GuiTest, ProgramInAFolderNamedInCyrillicIsSearched) {
+  const fs::path editor = fs::path(L"C:\\sample\\Program Files") /
+                          L"\u0420\u0435\u0434\u0430\u043a\u0442\u043e\u0440";  // "Editor" in Russian
+  fs::rename(L"C:\\sample\\Program Files\\Editor", editor);
+  gui::Program program(exe_, work_);
+  HWND dialog = Start(program);
+  ASSERT_NE(dialog, nullptr);
+  Search(dialog, program.ProcessId(), IDYES);
+  ASSERT_TRUE(WaitForStatus(dialog, "done total"));
+  std::string riched;
+  for (const std::string& line : gui::ListLines(dialog, IDC_RESULT_LIST)) {
+    if (line.rfind("riched20.dll\t", 0) == 0) riched = line;
+  }
+  const std::string use = "\\editor.exe(32-bit exe or dll)";
+  ASSERT_GT(riched.size(), use.size()) << riched;
+  EXPECT_EQ(riched.substr(riched.size() - use.size()), use) << riched;
+  EXPECT_EQ(riched.rfind("riched20.dll\t32\tC:\\sample\\Program Files\\", 0), 0u) << riched;
+  gui::Click(dialog, IDC_EXIT);
+  EXPECT_TRUE(program.WaitForExit());
+}
+
+// The main dialog opens at its template's size and can then be resized:
+// the list takes what the window gains, the status bar follows the bottom,
+// the buttons, the check box and the logo keep their distance from it, and
+// the window never gets smaller than it opened.
+TEST_F(GuiTest, ResizedDialogGrowsTheListAndKeepsTheControlsAtTheBottom) {
+  gui::Program program(exe_, work_);
+  HWND dialog = Start(program);
+  ASSERT_NE(dialog, nullptr);
+  const LONG style = GetWindowLongA(dialog, GWL_STYLE);
+  EXPECT_NE(style & WS_THICKFRAME, 0) << "a sizing border";
+  EXPECT_NE(style & WS_MAXIMIZEBOX, 0);
+  EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, IDC_STATUS_BAR), GWL_STYLE) & SBARS_SIZEGRIP, 0) << "a grip";
+  Search(dialog, program.ProcessId(), IDYES);
+  ASSERT_TRUE(WaitForStatus(dialog, "done total"));
+  const int extent = static_cast<int>(SendMessageA(GetDlgItem(dialog, IDC_RESULT_LIST), LB_GETHORIZONTALEXTENT, 0, 0));
+  EXPECT_GT(extent, 0);
+
+  const int ids[] = {IDC_SEARCH, IDC_RECURSE, IDC_BACKUP, IDC_EXIT, IDC_LOGO, IDC_BANNER, IDC_BACKUP_COUNT};
+  std::vector<RECT> opened;
+  for (int id : ids) opened.push_back(PlaceOf(dialog, id));
+  const RECT list = PlaceOf(dialog, IDC_RESULT_LIST);
+  RECT window;
+  GetWindowRect(dialog, &window);
+  const int width = window.right - window.left, height = window.bottom - window.top;
+
+  const auto placedAfter = [&](int dx, int dy) {
+    RECT wanted = list;
+    wanted.right += dx;
+    wanted.bottom += dy;
+    if (!gui::WaitFor([&] { return SameRect(PlaceOf(dialog, IDC_RESULT_LIST), wanted); }, 5000)) {
+      const RECT got = PlaceOf(dialog, IDC_RESULT_LIST);
+      ADD_FAILURE() << "list at " << got.left << "," << got.top << "," << got.right << "," << got.bottom;
+      return;
+    }
+    for (std::size_t i = 0; i < opened.size(); ++i) {
+      RECT expected = opened[i];
+      if (ids[i] != IDC_BANNER && ids[i] != IDC_BACKUP_COUNT) OffsetRect(&expected, 0, dy);
+      EXPECT_TRUE(SameRect(PlaceOf(dialog, ids[i]), expected)) << "control " << ids[i] << " after " << dx << "," << dy;
+    }
+    RECT client, status;
+    GetClientRect(dialog, &client);
+    status = PlaceOf(dialog, IDC_STATUS_BAR);
+    EXPECT_EQ(status.bottom, client.bottom);
+    EXPECT_EQ(status.right, client.right);
+    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_RESULT_LIST), LB_GETHORIZONTALEXTENT, 0, 0), extent)
+        << "the extent still fits the widest line";
+  };
+
+  SetWindowPos(dialog, nullptr, 0, 0, width + 200, height + 150, SWP_NOMOVE | SWP_NOZORDER);
+  placedAfter(200, 150);
+  // Smaller than it opened: the controls stay at their opening places, and
+  // the smallest size a user can drag to is the opening size.
+  SetWindowPos(dialog, nullptr, 0, 0, width - 60, height - 40, SWP_NOMOVE | SWP_NOZORDER);
+  placedAfter(0, 0);
+  MINMAXINFO limits = {};
+  SendMessageA(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, width);
+  EXPECT_EQ(limits.ptMinTrackSize.y, height);
+  SetWindowPos(dialog, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  placedAfter(0, 0);
+
+  ShowWindow(dialog, SW_MAXIMIZE);
+  EXPECT_TRUE(gui::WaitFor([&] { return IsZoomed(dialog) && PlaceOf(dialog, IDC_RESULT_LIST).right > list.right; }, 5000));
+  ShowWindow(dialog, SW_RESTORE);
+  EXPECT_TRUE(gui::WaitFor([&] { return SameRect(PlaceOf(dialog, IDC_RESULT_LIST), list); }, 5000));
+
+  gui::Click(dialog, IDC_EXIT);
+  EXPECT_TRUE(program.WaitForExit());
 }
 
 // One whole run for the comparison with the console edition: search, backup,

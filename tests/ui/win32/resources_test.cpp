@@ -227,7 +227,8 @@ TEST(DialogTemplateTest, MainDialogHasItsTitleSizeStylesAndFont) {
   EXPECT_EQ(dialog.title, L"Tarnwick for Windows 95/NT");
   EXPECT_EQ(dialog.cx, 305);
   EXPECT_EQ(dialog.cy, 178);
-  EXPECT_EQ(dialog.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS |
+  EXPECT_EQ(dialog.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+                                             WS_THICKFRAME | WS_CLIPSIBLINGS |
                                              WS_CLIPCHILDREN | DS_MODALFRAME | DS_CENTER | DS_SETFONT))
       << std::hex << dialog.style;
   EXPECT_EQ(dialog.exStyle, 0u);

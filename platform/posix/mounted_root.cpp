@@ -1,0 +1,17 @@
+#include "platform/posix/mounted_root.h"
+
+namespace {
+
+std::string& DriveC() {
+  static std::string folder;
+  return folder;
+}
+
+}  // namespace
+
+void SetMountedDriveC(const std::string& folder) {
+  DriveC() = folder;
+  while (DriveC().size() > 1 && DriveC().back() == '/') DriveC().pop_back();
+}
+
+const std::string& MountedDriveC() { return DriveC(); }
