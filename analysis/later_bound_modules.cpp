@@ -151,13 +151,18 @@ void CollectForwarders(const FileReader& in, const Image& image, PointerList* si
       !image.Offset(functionsRva, &functions)) {
     return;
   }
-  std::string forwarder;
+  std::string forwarder, module, previous;
   for (std::uint32_t i = 0; i < functionCount && i < kMostExports; ++i) {
     std::uint32_t functionRva;
     if (!in.U32(functions + 4ull * i, &functionRva)) return;
     // An export whose address lies inside the export directory is a forwarder string.
     if (functionRva < exportRva || functionRva - exportRva >= exportSize) continue;
-    if (image.Name(functionRva, &forwarder)) DeliverForwarder(forwarder, sink);
+    if (!image.Name(functionRva, &forwarder)) continue;
+    // Forwarders to one module mostly stand together: each run goes out once.
+    module.assign(forwarder, 0, forwarder.rfind('.'));
+    if (module == previous) continue;
+    previous = module;
+    DeliverForwarder(forwarder, sink);
   }
 }
 
