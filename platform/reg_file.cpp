@@ -276,13 +276,14 @@ class RegFileParser {
 }  // namespace
 
 std::u16string RegFileText(const std::string& bytes) {
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const bool little = bytes.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE;
+  const bool big = bytes.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF;
+  if (little || big) {
     std::u16string text;
     text.reserve(bytes.size() / 2);
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                           (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+      text.push_back(static_cast<char16_t>(little ? byte(i) | (byte(i + 1) << 8) : (byte(i) << 8) | byte(i + 1)));
     }
     return text;
   }

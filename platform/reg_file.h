@@ -13,8 +13,9 @@
 
 #include "platform/registry.h"
 
-// The file's bytes as text: UTF-16LE after its byte-order mark, UTF-8 after
-// its mark, else 8-bit text of the system (platform/text.h).
+// The file's bytes as text: UTF-16 (little or big endian) after its
+// byte-order mark, UTF-8 after its mark, else 8-bit text of the system
+// (platform/text.h).
 std::u16string RegFileText(const std::string& bytes);
 
 // Parses the text and visits its keys. Returns false when the visitor ended

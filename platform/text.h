@@ -14,4 +14,11 @@
 std::u16string AnsiToUtf16(const char* text);
 std::string Utf16ToAnsi(const std::u16string& text);
 
+// 8-bit text read the other way this platform meets it, as 8-bit text of
+// the system: on Windows a text that is valid UTF-8 converted to the ANSI
+// code page; on POSIX a text that is not valid UTF-8 read as Windows-1252
+// (the code page of Western Windows) and converted to UTF-8. Empty when the
+// text is plain ASCII or has no other reading.
+std::string OtherReadingOf8BitText(const std::string& text);
+
 #endif

@@ -143,13 +143,16 @@ std::string SettingsFileText(const std::string& path) {
   bytes.resize(static_cast<std::size_t>(file.gcount()));
 
   std::string text;
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  if (bytes.size() >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
     text = Utf16ToAnsi(RegFileText(bytes));
-  } else if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    text = bytes.substr(3);
   } else {
-    text = bytes;
+    text = bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
+    // A file written in the other 8-bit encoding (UTF-8 on Windows, the
+    // Windows code page on POSIX) names a library with letters beyond ASCII
+    // only in that reading: both are judged.
+    const std::string other = OtherReadingOf8BitText(text);
+    if (!other.empty()) text += "\n" + other;
   }
   if (EndsWithIgnoringCase(path, ".reg")) {
     // The decoded names and strings too: hex and escaped forms hide names

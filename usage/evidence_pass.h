@@ -21,9 +21,10 @@ struct ProcessState;
 
 void RunEvidencePass(ProcessState& state);
 
-// The text of a settings file as 8-bit text: UTF-16LE after its byte-order
+// The text of a settings file as 8-bit text: UTF-16 after its byte-order
 // mark is converted, a UTF-8 mark is dropped, anything else is taken as it
-// is. An exported registry file also yields its decoded names and strings.
+// is and also in its other reading (platform/text.h). An exported registry
+// file also yields its decoded names and strings.
 std::string SettingsFileText(const std::string& path);
 
 #endif

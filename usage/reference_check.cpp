@@ -112,9 +112,11 @@ int CheckImports(ProcessState& state, const char* path) {
   MakeModuleNameList(names);
   MakeModuleNameList(laterBound);
   const int referenceKind = ReferenceKindOf(AnalyzeFile(path, nullptr, nullptr, &names, nullptr, &laterBound));
+  // Also from a PE file without an import table, which the analysis reports
+  // as an error, but whose forwarders and delay-load imports stand.
+  if (laterBound.GetCount() > 0) NoteLaterBound(state, laterBound, path);
   if (referenceKind == 0) return 0;
   MarkImportedCandidates(state, names, path, referenceKind);
-  if (laterBound.GetCount() > 0) NoteLaterBound(state, laterBound, path);
   return 1;
 }
 

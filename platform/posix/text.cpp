@@ -88,3 +88,34 @@ std::string Utf16ToAnsi(const std::u16string& text) {
   }
   return out;
 }
+
+std::string OtherReadingOf8BitText(const std::string& text) {
+  bool valid = true, ascii = true;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  for (std::size_t i = 0; i < text.size() && valid;) {
+    if (bytes[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    ascii = false;
+    char32_t value;
+    // DecodeUtf8 stops at a zero byte; a zero inside a sequence ends it badly.
+    const int length = DecodeUtf8(bytes + i, &value);
+    if (length == 0 || i + static_cast<std::size_t>(length) > text.size()) valid = false;
+    i += static_cast<std::size_t>(length > 0 ? length : 1);
+  }
+  if (ascii || valid) return std::string();
+  // Windows-1252's letters and signs at 0x80 to 0x9F; the rest of the upper
+  // half is Latin-1. Unassigned places become U+FFFD.
+  static const char16_t kHigh[32] = {
+      0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  std::u16string wide;
+  wide.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = bytes[i];
+    wide.push_back(c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : static_cast<char16_t>(c));
+  }
+  return Utf16ToAnsi(wide);
+}

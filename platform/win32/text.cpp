@@ -21,3 +21,16 @@ std::string Utf16ToAnsi(const std::u16string& text) {
   WideCharToMultiByte(CP_ACP, 0, wide, units, &out[0], bytes, nullptr, nullptr);
   return out;
 }
+
+std::string OtherReadingOf8BitText(const std::string& text) {
+  bool ascii = true;
+  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return std::string();
+  const int length = static_cast<int>(text.size());
+  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+  if (units <= 0) return std::string();
+  std::u16string wide(static_cast<std::size_t>(units), u'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, reinterpret_cast<wchar_t*>(&wide[0]),
+                      units);
+  return Utf16ToAnsi(wide);
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/text.h"
@@ -99,11 +100,28 @@ TEST(RegFileTest, ExportedFilesInBothVersions) {
   EXPECT_EQ(five[2].texts,
             (std::vector<std::string>{"Codec", "Path", "C:\\Codecs\\vendor.ax", "Expand", std::string("bar\0", 4)}));
 
+  // The same in UTF-16 big endian.
+  std::string bigEndian = Utf16LeWithMark("Windows Registry Editor Version 5.00\r\n[HKEY_USERS\\Big]\r\n\"A\"=\"b\"\r\n");
+  for (std::size_t i = 0; i + 1 < bigEndian.size(); i += 2) std::swap(bigEndian[i], bigEndian[i + 1]);
+  const std::vector<RegistryKey> big = Parse(bigEndian);
+  ASSERT_EQ(big.size(), 1u);
+  EXPECT_EQ(big[0].texts, (std::vector<std::string>{"Big", "A", "b"}));
+
   // REGEDIT4: hex strings are 8-bit text.
   const std::vector<RegistryKey> four =
       Parse("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Old]\n\"Lib\"=hex(2):6f,6c,64,2e,64,6c,6c,00\n");
   ASSERT_EQ(four.size(), 2u);
   EXPECT_EQ(four[1].texts, (std::vector<std::string>{"Old", "Lib", std::string("old.dll\0", 8)}));
+}
+
+TEST(RegFileTest, EightBitTextHasTheOtherReadingOfThePlatform) {
+  // "tü.dll" in UTF-8 and in Windows-1252: one platform reads the one, the
+  // other the other, and gives the second reading for the first.
+  const std::string utf8 = "t\xC3\xBC.dll", windows1252 = "t\xFC.dll";
+  const std::string fromUtf8 = OtherReadingOf8BitText(utf8), from1252 = OtherReadingOf8BitText(windows1252);
+  EXPECT_TRUE((fromUtf8 == windows1252 && from1252.empty()) || (from1252 == utf8 && fromUtf8.empty()))
+      << "[" << fromUtf8 << "] [" << from1252 << "]";
+  EXPECT_EQ(OtherReadingOf8BitText("plain.dll"), "");
 }
 
 TEST(RegFileTest, BrokenLinesArePassedOver) {

@@ -40,7 +40,7 @@ class EvidencePassTest : public ::testing::Test {
     PeImage library;
     for (const char* name : {"tnwimport.dll", "tnwfwd.dll", "tnwdelay.dll", "tnwini.dll", "tnwinf.dll",
                              "tnwmanifest.dll", "tnwregfile.dll", "tnwkey.dll", "tnwvalue.dll", "tnwsysini.dll",
-                             "tnwself.dll", "tnwunused.dll"}) {
+                             "tnwself.dll", "tnwunused.dll", "tnwdelayonly.dll"}) {
       Write(std::string("system32/") + name, library.Build());
     }
     PeImage app;
@@ -48,6 +48,10 @@ class EvidencePassTest : public ::testing::Test {
     app.forwarders = {"tnwimport.Function", "TnwFwd.Function"};
     app.delayImports = {"TNWDELAY.dll"};
     Write("apps/app.exe", app.Build());
+    // Delay-load imports and no import table, which the analysis reports as an error.
+    PeImage delayOnly;
+    delayOnly.delayImports = {"tnwdelayonly.dll"};
+    Write("apps/delayonly.dll", delayOnly.Build());
     PeImage self;
     self.forwarders = {"tnwself.Function"};
     Write("apps/tnwself.dll", self.Build());
@@ -144,6 +148,7 @@ TEST_F(EvidencePassTest, MarksWhatThePassesLeftWithTheEvidenceThatNamesIt) {
         {"tnwimport.dll", app + "(32-bit exe or dll)"},
         {"tnwfwd.dll", app + "(32-bit exe or dll)"},
         {"tnwdelay.dll", app + "(32-bit exe or dll)"},
+        {"tnwdelayonly.dll", Path("apps/delayonly.dll") + "(32-bit exe or dll)"},
         {"tnwini.dll", Path("apps/player.ini") + "(settings file)"},
         {"tnwinf.dll", Path("apps/setup.inf") + "(settings file)"},
         {"tnwmanifest.dll", Path("apps/app.manifest") + "(settings file)"},
@@ -155,7 +160,7 @@ TEST_F(EvidencePassTest, MarksWhatThePassesLeftWithTheEvidenceThatNamesIt) {
         {"tnwunused.dll", "?"},
     };
     EXPECT_EQ(Uses(), expected);
-    EXPECT_EQ(state_.ReferencedCount, 10);
+    EXPECT_EQ(state_.ReferencedCount, 11);
     // The passes' own marks, as before: the import, and the delay-loaded
     // name that stands as a string in the program's content.
     std::vector<std::string> passes{"found tnwimport.dll\t32\t" + app + "(32-bit exe or dll)"};
