@@ -6,21 +6,12 @@
 
 #include "config/settings.h"
 #include "platform/system_dirs.h"
+#include "tests/support/no_prompts.h"
 #include "usage/process_state.h"
-
-namespace {
-
-class NoPrompts : public StartupPrompts {
- public:
-  bool AskYesNo(const char*, const char*) override { return false; }
-  void Inform(const char*) override {}
-};
-
-}  // namespace
 
 int main() {
   ProcessState state;
-  NoPrompts prompts;
+  testbuild::NoPrompts prompts;
   if (StartupInit(state, prompts) == 0) return 1;
   const Settings& s = state.settings;
   std::printf("BackupDir=%s\n", SettingsPath(s.BackupDir).c_str());

@@ -8,23 +8,14 @@
 
 #include "config/log.h"
 #include "config/settings.h"
+#include "tests/support/no_prompts.h"
 #include "tests/support/recording_view.h"
 #include "usage/process_state.h"
 #include "usage/search_run.h"
 
-namespace {
-
-class NoPrompts : public StartupPrompts {
- public:
-  bool AskYesNo(const char*, const char*) override { return false; }
-  void Inform(const char*) override {}
-};
-
-}  // namespace
-
 int main() {
   ProcessState state;
-  NoPrompts prompts;
+  testbuild::NoPrompts prompts;
   LogOpen("tarnwick.log");
   if (StartupInit(state, prompts) == 0) return 1;
   testbuild::RecordingView view;
