@@ -1,6 +1,7 @@
 #include "usage/backup.h"
 
 #include <cstdio>
+#include <set>
 #include <string>
 
 #include "config/log.h"
@@ -44,6 +45,9 @@ BackupOutcome BackupFoundLibraries(ProcessState& state) {
   if (abandoned > 0) LogPrintf("removed %d partial copies an ended backup left\n", abandoned);
   char status[40];
   outcome.fates.assign(static_cast<std::size_t>(state.CandidateList.GetCount()), {BackupFate::kUsed, ""});
+  // Both library folders may be one (a Windows 9x layout keeps its 32-bit and
+  // 16-bit libraries in SYSTEM): a file listed twice is moved once.
+  std::set<std::string> movedSources;
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
     const auto* candidate = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
     if (candidate->found == 1) continue;
@@ -52,6 +56,10 @@ BackupOutcome BackupFoundLibraries(ProcessState& state) {
     // The candidate's own file, from the folder it was collected from; a
     // file of the same name elsewhere in the library folder is never taken.
     const std::string source = JoinPath(candidate->directory, candidate->fileName);
+    if (movedSources.count(source) != 0) {
+      fate.first = BackupFate::kMoved;
+      continue;
+    }
     if (HasWineBuiltinMarker(source)) {
       outcome.wineOwn.push_back(candidate->name);
       fate.first = BackupFate::kWineOwn;
@@ -62,6 +70,7 @@ BackupOutcome BackupFoundLibraries(ProcessState& state) {
     const std::string reason = MoveOne(backupFolder, source, candidate->name);
     if (reason.empty()) {
       ++outcome.moved;
+      movedSources.insert(source);
       fate.first = BackupFate::kMoved;
       ShowStatus(state, status);
     } else {

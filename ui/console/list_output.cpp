@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <cinttypes>
+#include <set>
+#include <string>
 
 #include "usage/backup_record.h"
 #include "usage/candidates.h"
@@ -137,8 +139,10 @@ void WriteListTsv(std::FILE* out, const ProcessState& state) {
 
 void WriteListJson(std::FILE* out, const ProcessState& state, const std::vector<std::int64_t>& sizes,
                    const BackupOutcome* backup) {
-  int used = 0, unused = 0, moved = 0, kept = 0, wineOwn = 0;
+  int used = 0, unused = 0, kept = 0, wineOwn = 0;
   std::int64_t unusedBytes = 0, movedBytes = 0;
+  // A file listed twice (both library folders one) counts once in the sums.
+  std::set<std::string> unusedFiles, movedFiles;
   std::fprintf(out, "{\n  \"candidates\": [");
   const int count = state.CandidateList.GetCount();
   for (int j = 0; j < count; ++j) {
@@ -163,7 +167,7 @@ void WriteListJson(std::FILE* out, const ProcessState& state, const std::vector<
       ++used;
     } else {
       ++unused;
-      if (size > 0) unusedBytes += size;
+      if (size > 0 && unusedFiles.insert(FullPath(candidate)).second) unusedBytes += size;
     }
     if (backup != nullptr && j < static_cast<int>(backup->fates.size())) {
       const auto& fate = backup->fates[static_cast<std::size_t>(j)];
@@ -172,8 +176,7 @@ void WriteListJson(std::FILE* out, const ProcessState& state, const std::vector<
         std::fprintf(out, ", \"keptBecause\": %s", JsonString(fate.second).c_str());
         ++kept;
       } else if (fate.first == BackupFate::kMoved) {
-        ++moved;
-        if (size > 0) movedBytes += size;
+        if (size > 0 && movedFiles.insert(FullPath(candidate)).second) movedBytes += size;
       } else if (fate.first == BackupFate::kWineOwn) {
         ++wineOwn;
       }
@@ -185,8 +188,8 @@ void WriteListJson(std::FILE* out, const ProcessState& state, const std::vector<
                count == 0 ? "" : "\n  ", count, used, unused, unusedBytes,
                state.SearchCompleted != 0 ? "true" : "false");
   if (backup != nullptr) {
-    std::fprintf(out, ", \"moved\": %d, \"movedBytes\": %" PRId64 ", \"kept\": %d, \"wineOwn\": %d", moved, movedBytes,
-                 kept, wineOwn);
+    std::fprintf(out, ", \"moved\": %d, \"movedBytes\": %" PRId64 ", \"kept\": %d, \"wineOwn\": %d", backup->moved,
+                 movedBytes, kept, wineOwn);
   }
   std::fputs("}\n}\n", out);
 }

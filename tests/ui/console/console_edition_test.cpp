@@ -396,6 +396,19 @@ TEST_F(ConsoleEditionTest, MountedInstallationIsSearchedWithRoot) {
   EXPECT_NE(none.err.find("no Windows directory (Windows or WINNT)"), std::string::npos) << none.err;
   EXPECT_TRUE(none.out.empty());
   EXPECT_EQ(runRoot({"--root", mounted, "--prefix", prefix_}).status, 2);
+
+  // A Windows 9x layout: no System32, so both library folders are SYSTEM and
+  // each library is listed twice; it is moved once, reported once and its
+  // bytes counted once.
+  const std::string nineX = scratch_.Join("9x");
+  fs::create_directories(nineX + "/WINDOWS/SYSTEM");
+  WriteFile(nineX + "/WINDOWS/SYSTEM/old9x.dll", Bytes(300, 'a'));
+  const ProgramRun both = runRoot({"--root", nineX, "--yes", "--backup", "--format", "json"});
+  ASSERT_EQ(both.status, 0) << both.err;
+  EXPECT_NE(both.out.find("\"candidates\": 2, \"used\": 0, \"unused\": 2, \"unusedBytes\": 300"), std::string::npos)
+      << both.out;
+  EXPECT_NE(both.out.find("\"moved\": 1, \"movedBytes\": 300, \"kept\": 0"), std::string::npos) << both.out;
+  EXPECT_EQ(both.err.find("Not moved"), std::string::npos) << both.err;
 }
 
 }  // namespace
