@@ -74,6 +74,7 @@ BackupOutcome BackupFoundLibraries(ProcessState& state) {
   if (!outcome.wineOwn.empty()) {
     LogPrintf("%d libraries passed over as Wine's own\n", static_cast<int>(outcome.wineOwn.size()));
   }
+  // "backuped" kept as users have always seen it.
   std::snprintf(status, sizeof status, "%d files backuped", outcome.moved);
   ShowStatus(state, status);
   LogPrintf("Result :\n        %d files searched\n        %d import tables of files searched\n"

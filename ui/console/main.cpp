@@ -205,7 +205,7 @@ int Run(const Options& options) {
   for (const std::string& line : view.lines()) view.Say(line);
   std::vector<std::int64_t> sizes;
   std::optional<BackupOutcome> backup;
-  if (prompts.Ask("Question", "Now begin analizing. It may take plenty of time. Do you wish to proceed?",
+  if (prompts.Ask("Question", TARNWICK_SEARCH_QUESTION,
                   options.search)) {
     RunSearchPasses(state);
     view.ShowStatus(SearchDoneText(state).c_str());

@@ -138,7 +138,7 @@ void Search(HWND dialog) {
   // The fresh list has no search behind it: a backup now would move every
   // candidate, used or not. Only the end of a search enables it again.
   EnableWindow(GetDlgItem(dialog, IDC_BACKUP), FALSE);
-  if (MessageBoxA(dialog, "Now begin analizing. It may take plenty of time. Do you wish to proceed?", "Question",
+  if (MessageBoxA(dialog, TARNWICK_SEARCH_QUESTION, "Question",
                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return;
   }
