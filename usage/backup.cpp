@@ -45,7 +45,7 @@ BackupOutcome BackupFoundLibraries(ProcessState& state) {
   char status[40];
   outcome.fates.assign(static_cast<std::size_t>(state.CandidateList.GetCount()), {BackupFate::kUsed, ""});
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-    const auto* candidate = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
+    const auto* candidate = CandidateAt(state.CandidateList, i);
     if (candidate->found == 1) continue;
     if (candidate->libraryKind != 16 && candidate->libraryKind != 32) continue;
     auto& fate = outcome.fates[static_cast<std::size_t>(i)];

@@ -118,7 +118,7 @@ int CountLibraryFiles(ProcessState& state, char* path) {
   // The backup record is no library, whatever extensions are configured.
   int count = 0;
   for (int i = 0; i < counted.GetCount(); ++i) {
-    const auto* file = static_cast<const CandidateLibrary*>(counted.GetAt(i));
+    const auto* file = CandidateAt(counted, i);
     if (!EqualIgnoringAsciiCase(file->fileName, kBackupRecordName)) ++count;
   }
   return count;

@@ -24,7 +24,7 @@ namespace {
 constexpr std::size_t kLargestSettingsFile = 64u << 20;
 
 bool IsUnused(const ProcessState& state, int index) {
-  return static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(index))->found != 1;
+  return CandidateAt(state.CandidateList, index)->found != 1;
 }
 
 void ShowStatus(ProcessState& state, const char* text) {
