@@ -96,7 +96,8 @@ int AddCandidate(ProcessState& state, PointerList& target, const char* fileName,
 void CollectCandidates(ProcessState& state, char* path, int recurse, PointerList& target) {
   std::size_t length;
   std::vector<DirectoryEntry> entries;
-  if (!ListFolder(path, &length, &entries)) return;
+  // A folder that cannot be listed is passed over.
+  if (!ListFolder(path, &length, &entries).ok()) return;
   for (const DirectoryEntry& entry : entries) {
     if (entry.isDirectory) {
       if (recurse == 0 || entry.name[0] == '.' || entry.isLink) continue;

@@ -40,7 +40,8 @@ int CandidatesLeft(const ProcessState& state) {
 void SearchDirectory(ProcessState& state, char* path) {
   std::size_t length;
   std::vector<DirectoryEntry> entries;
-  if (!ListFolder(path, &length, &entries)) return;
+  // A folder that cannot be listed is passed over.
+  if (!ListFolder(path, &length, &entries).ok()) return;
   for (const DirectoryEntry& entry : entries) {
     if (entry.isDirectory) {
       if (entry.name[0] == '.' || entry.isLink) continue;

@@ -77,7 +77,7 @@ std::vector<std::string> WindowsDirectorySettingsFiles() {
   std::vector<std::string> paths;
   std::string folder = WindowsDirectory();
   std::vector<DirectoryEntry> entries;
-  if (folder.empty() || !ListDirectory(folder, &entries)) return paths;
+  if (folder.empty() || !ListDirectory(folder, &entries).ok()) return paths;
   if (folder.back() != kPathSeparator) folder += kPathSeparator;
   for (const char* wanted : {"system.ini", "win.ini"}) {
     for (const DirectoryEntry& entry : entries) {
