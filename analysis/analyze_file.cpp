@@ -7,6 +7,7 @@
 
 #include "analysis/file_reader.h"
 #include "analysis/later_bound_modules.h"
+#include "base/format.h"
 #include "platform/mapped_file.h"
 #include "usage/pointer_list.h"
 
@@ -76,16 +77,9 @@ void Analysis::Trace(const char* format, ...) {
   if (trace_ == nullptr) return;
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (length >= 0) {
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::vsnprintf(&text[0], text.size(), format, args);
-    trace_->Print(text.c_str());
-  }
+  const std::string text = FormatStringV(format, args);
   va_end(args);
+  if (!text.empty()) trace_->Print(text.c_str());
 }
 
 void Analysis::Deliver(char* name) {

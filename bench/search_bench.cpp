@@ -75,7 +75,7 @@ std::vector<std::string> CandidateNames(const Corpus& corpus) {
   LoadCandidates(corpus, state);
   std::vector<std::string> names;
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-    names.push_back(static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i))->name);
+    names.push_back(CandidateAt(state.CandidateList, i)->name);
   }
   return names;
 }

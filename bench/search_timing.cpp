@@ -33,17 +33,11 @@ using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-const CandidateLibrary* Candidate(const ProcessState& state, int i) {
-  return static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
-}
-
 // Keeps the path of every file the search checks.
 class FileListView : public SearchView {
  public:
-  void ShowStatus(const char* text) override {
-    static const char kPrefix[] = "Analyzing ";
-    if (std::strncmp(text, kPrefix, sizeof kPrefix - 1) == 0) files.emplace_back(text + sizeof kPrefix - 1);
-  }
+  void ShowStatus(const char*) override {}
+  void FileChecked(const char* path) override { files.emplace_back(path); }
   void PassOneMessage() override {}
   void ClearLines() override {}
   void AddLine(const char*) override {}
@@ -67,7 +61,7 @@ void Collect(ProcessState& state, SearchTimes* times) {
   times->marks.clear();
   times->madeUpFound = 0;
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-    const CandidateLibrary* c = Candidate(state, i);
+    const CandidateLibrary* c = CandidateAt(state.CandidateList, i);
     times->marks.push_back(std::string(c->name) + " " +
                            (c->found == 1 && c->referencedBy != nullptr ? c->referencedBy : "-"));
     if (c->found == 1 && std::strcmp(c->directory, kMadeUpFolder) == 0) ++times->madeUpFound;
@@ -120,7 +114,7 @@ void LoadCandidates(const Corpus& corpus, ProcessState& state) {
   }
   std::set<std::string> taken;
   for (int i = 0; i < collected.GetCount(); ++i) {
-    const auto* c = static_cast<const CandidateLibrary*>(collected.GetAt(i));
+    const auto* c = CandidateAt(collected, i);
     taken.insert(c->name);
     if (corpus.keepFirst != 0 && static_cast<std::size_t>(i) >= corpus.keepFirst) continue;
     state.CurrentLibraryKind = c->libraryKind;

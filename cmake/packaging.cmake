@@ -5,8 +5,8 @@
 include(GNUInstallDirs)
 
 set(CPACK_PACKAGE_NAME tarnwick)
-set(CPACK_PACKAGE_VENDOR "Pelmorin")
-set(CPACK_PACKAGE_CONTACT "Pelmorin")
+set(CPACK_PACKAGE_VENDOR "${TARNWICK_MAKER_NAME}")
+set(CPACK_PACKAGE_CONTACT "${TARNWICK_MAKER_NAME}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "finds the unused libraries of a Windows installation and moves them into a backup folder")
 set(CPACK_PACKAGE_DESCRIPTION "tarnwick lists every library of a Windows installation (a Wine prefix or a \

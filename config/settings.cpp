@@ -13,7 +13,6 @@
 namespace {
 
 constexpr const char* kOptions = "options";
-constexpr const char* kCurrentProcess = "currentprocess";
 constexpr const char* kDefaultDrives = "CDEFGHIJKLMNOPQRSTUVWXYZ";
 // A Windows directory longer than this would leave no room for "\SYSTEM".
 constexpr std::size_t kMaxWindowsDirectory = 245;
@@ -52,7 +51,7 @@ void ReadDirectory(const char* key, char* out, const char* defaultPath, StartupP
 // returns true when this instance must end.
 bool AnotherInstanceRuns(StartupPrompts& prompts) {
   char marker[260];
-  ProfileReadString(kCurrentProcess, "classname", "", marker, sizeof marker, kSettingsFile);
+  ProfileReadString(kCurrentProcessSection, kClassNameKey, "", marker, sizeof marker, kSettingsFile);
   if (marker[0] == 0) return false;
   const RunningInstance instance = FindRunningInstance(marker);
   if (!instance.found || instance.banner.empty()) return false;
@@ -150,6 +149,6 @@ void SaveSettings(const ProcessState& state) {
   ProfileWriteString(kOptions, "recurse", number, kSettingsFile);
   ProfileWriteString(kOptions, "find16b_dlls", s.LibraryKindMask == kLibraryKind32 ? "0" : "1", kSettingsFile);
   ProfileWriteString(kOptions, "searchdrives", s.DriveSelection, kSettingsFile);
-  ProfileWriteString(kCurrentProcess, "classname", nullptr, kSettingsFile);
+  ProfileWriteString(kCurrentProcessSection, kClassNameKey, nullptr, kSettingsFile);
   WithdrawRunningInstance();
 }

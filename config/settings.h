@@ -7,10 +7,15 @@
 #include <cstddef>
 #include <string>
 
+#include "base/version.h"
+
 struct ProcessState;
 
 constexpr const char* kSettingsFile = "tarnwick.ini";
-constexpr const char* kMakerName = "Pelmorin";
+constexpr const char* kMakerName = TARNWICK_MAKER_NAME;
+// Where the settings file keeps the running instance's marker.
+constexpr const char* kCurrentProcessSection = "currentprocess";
+constexpr const char* kClassNameKey = "classname";
 constexpr int kLibraryKind32 = 0x20;
 constexpr int kLibraryKind16 = 0x10;
 constexpr int kMaxExtensions = 27;

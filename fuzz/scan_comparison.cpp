@@ -64,7 +64,7 @@ Outcome Run(const ScanInput& input, bool onePass) {
   }
   Outcome outcome;
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-    const auto* candidate = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
+    const auto* candidate = CandidateAt(state.CandidateList, i);
     outcome.marks.push_back(std::to_string(candidate->found) + " " + std::to_string(candidate->referenceKind) + " " +
                             (candidate->referencedBy != nullptr ? candidate->referencedBy : "-"));
   }

@@ -23,8 +23,23 @@ struct DirectoryEntry {
   bool isRegularFile = false;
 };
 
+// How a listing went: code is 0 when every entry was listed, else the errno
+// or GetLastError number of the step that failed (SystemErrorText in
+// platform/file_ops.h gives the system's text for it). The end of a listing
+// is never taken for a failure, nor a failure for the end.
+struct ListingResult {
+  int code = 0;
+  bool ok() const { return code == 0; }
+};
+
 // Lists the directory (a path without a pattern, with or without a trailing
-// separator). False when it cannot be listed; entries is then empty.
-bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* entries);
+// separator). When it cannot be opened, or reading it fails before the end,
+// entries is empty and the result says why.
+ListingResult ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* entries);
+
+// The codes of this platform for a folder path too long to be listed, and
+// for a path that names no folder.
+int PathTooLongCode();
+int NoSuchFolderCode();
 
 #endif

@@ -10,6 +10,11 @@
   "This program searches your system directory for unused dlls very carefully. " \
   "It analyses even dynamically loaded dlls."
 
+/* "backuped" (and the doubled "are") kept as users have always seen it. */
 #define TARNWICK_BACKUP_COUNT_TEMPLATE "Currently there are %d dlls are backuped in the %s directory."
+
+/* The question before a search, in both editions; "analizing" kept as users
+   have always seen it. */
+#define TARNWICK_SEARCH_QUESTION "Now begin analizing. It may take plenty of time. Do you wish to proceed?"
 
 #endif

@@ -49,7 +49,7 @@ BackupOutcome BackupFoundLibraries(ProcessState& state) {
   // 16-bit libraries in SYSTEM): a file listed twice is moved once.
   std::set<std::string> movedSources;
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-    const auto* candidate = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
+    const auto* candidate = CandidateAt(state.CandidateList, i);
     if (candidate->found == 1) continue;
     if (candidate->libraryKind != 16 && candidate->libraryKind != 32) continue;
     auto& fate = outcome.fates[static_cast<std::size_t>(i)];
@@ -83,6 +83,7 @@ BackupOutcome BackupFoundLibraries(ProcessState& state) {
   if (!outcome.wineOwn.empty()) {
     LogPrintf("%d libraries passed over as Wine's own\n", static_cast<int>(outcome.wineOwn.size()));
   }
+  // "backuped" kept as users have always seen it.
   std::snprintf(status, sizeof status, "%d files backuped", outcome.moved);
   ShowStatus(state, status);
   LogPrintf("Result :\n        %d files searched\n        %d import tables of files searched\n"

@@ -96,7 +96,8 @@ int AddCandidate(ProcessState& state, PointerList& target, const char* fileName,
 void CollectCandidates(ProcessState& state, char* path, int recurse, PointerList& target) {
   std::size_t length;
   std::vector<DirectoryEntry> entries;
-  if (!ListFolder(path, &length, &entries)) return;
+  // A folder that cannot be listed is passed over.
+  if (!ListFolder(path, &length, &entries).ok()) return;
   for (const DirectoryEntry& entry : entries) {
     if (entry.isDirectory) {
       if (recurse == 0 || entry.name[0] == '.' || entry.isLink) continue;
@@ -118,7 +119,7 @@ int CountLibraryFiles(ProcessState& state, char* path) {
   // The backup record is no library, whatever extensions are configured.
   int count = 0;
   for (int i = 0; i < counted.GetCount(); ++i) {
-    const auto* file = static_cast<const CandidateLibrary*>(counted.GetAt(i));
+    const auto* file = CandidateAt(counted, i);
     if (!EqualIgnoringAsciiCase(file->fileName, kBackupRecordName)) ++count;
   }
   return count;

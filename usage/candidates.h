@@ -3,7 +3,8 @@
 #ifndef TARNWICK_USAGE_CANDIDATES_H
 #define TARNWICK_USAGE_CANDIDATES_H
 
-class PointerList;
+#include "usage/pointer_list.h"
+
 struct ProcessState;
 
 struct CandidateLibrary {
@@ -22,6 +23,15 @@ struct CandidateLibrary {
   char* directory;
   char* fileName;
 };
+
+// The candidate record at index of a candidate list (a list whose records
+// AddCandidate made).
+inline CandidateLibrary* CandidateAt(PointerList& list, int index) {
+  return static_cast<CandidateLibrary*>(list.GetAt(index));
+}
+inline const CandidateLibrary* CandidateAt(const PointerList& list, int index) {
+  return static_cast<const CandidateLibrary*>(list.GetAt(index));
+}
 
 // Release callback of candidate lists: frees the record and its strings.
 void ReleaseCandidate(void* record);

@@ -33,10 +33,6 @@ bool TablesCanExpress(const CandidateLibrary& candidate) {
   return candidate.name[length] == 0 && candidate.wideName[2 * length] == 0 && candidate.wideName[2 * length + 1] == 0;
 }
 
-const CandidateLibrary* RecordAt(const ProcessState& state, int index) {
-  return static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(index));
-}
-
 }  // namespace
 
 void ScanContentInOnePass(ProcessState& state, const std::uint8_t* region, std::uint32_t length, const char* path,
@@ -57,7 +53,7 @@ ContentScanner::ContentScanner(const ProcessState& state) {
   done_.assign(records_.size(), 0);
   matchedIn_.assign(records_.size(), 0);
   for (int i = 0; i < count; ++i) {
-    const CandidateLibrary* candidate = RecordAt(state, i);
+    const CandidateLibrary* candidate = CandidateAt(state.CandidateList, i);
     const auto slot = static_cast<std::uint32_t>(i);
     records_[slot] = candidate;
     if (candidate->found == 1) {

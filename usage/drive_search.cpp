@@ -22,7 +22,7 @@ namespace {
 bool NothingLeftToFind(const ProcessState& state) {
   const SortedPointerList& list = state.CandidateList;
   for (int i = 0; i < list.GetCount(); ++i) {
-    if (static_cast<const CandidateLibrary*>(list.GetAt(i))->found != 1) return false;
+    if (CandidateAt(list, i)->found != 1) return false;
   }
   return true;
 }
@@ -32,7 +32,7 @@ bool NothingLeftToFind(const ProcessState& state) {
 int CandidatesLeft(const ProcessState& state) {
   int left = 0;
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-    if (static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i))->found != 1) ++left;
+    if (CandidateAt(state.CandidateList, i)->found != 1) ++left;
   }
   return left;
 }
@@ -40,7 +40,8 @@ int CandidatesLeft(const ProcessState& state) {
 void SearchDirectory(ProcessState& state, char* path) {
   std::size_t length;
   std::vector<DirectoryEntry> entries;
-  if (!ListFolder(path, &length, &entries)) return;
+  // A folder that cannot be listed is passed over.
+  if (!ListFolder(path, &length, &entries).ok()) return;
   for (const DirectoryEntry& entry : entries) {
     if (entry.isDirectory) {
       if (entry.name[0] == '.' || entry.isLink) continue;

@@ -24,7 +24,7 @@ namespace {
 constexpr std::size_t kLargestSettingsFile = 64u << 20;
 
 bool IsUnused(const ProcessState& state, int index) {
-  return static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(index))->found != 1;
+  return CandidateAt(state.CandidateList, index)->found != 1;
 }
 
 void ShowStatus(ProcessState& state, const char* text) {
@@ -77,7 +77,7 @@ std::vector<std::string> WindowsDirectorySettingsFiles() {
   std::vector<std::string> paths;
   std::string folder = WindowsDirectory();
   std::vector<DirectoryEntry> entries;
-  if (folder.empty() || !ListDirectory(folder, &entries)) return paths;
+  if (folder.empty() || !ListDirectory(folder, &entries).ok()) return paths;
   if (folder.back() != kPathSeparator) folder += kPathSeparator;
   for (const char* wanted : {"system.ini", "win.ini"}) {
     for (const DirectoryEntry& entry : entries) {

@@ -13,7 +13,7 @@ bool NameInText::EndsPathPart(unsigned char c) {
 
 NameInText::NameInText(const ProcessState& state) {
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-    const auto* candidate = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
+    const auto* candidate = CandidateAt(state.CandidateList, i);
     if (candidate->found == 1) continue;
     std::string name(candidate->name);
     for (char& c : name) c = LowerAscii(c);

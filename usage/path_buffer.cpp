@@ -8,13 +8,13 @@ namespace {
 constexpr std::size_t kPatternLength = 3;  // "*.*"
 }
 
-bool ListFolder(char* path, std::size_t* length, std::vector<DirectoryEntry>* entries) {
+ListingResult ListFolder(char* path, std::size_t* length, std::vector<DirectoryEntry>* entries) {
   entries->clear();
   // An empty path names no folder (a listing would take the current one).
-  if (path[0] == 0) return false;
+  if (path[0] == 0) return {NoSuchFolderCode()};
   AppendBackslash(path, kPathCapacity);
   *length = std::strlen(path);
-  if (*length + kPatternLength >= kPathCapacity) return false;
+  if (*length + kPatternLength >= kPathCapacity) return {PathTooLongCode()};
   return ListDirectory(path, entries);
 }
 

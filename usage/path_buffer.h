@@ -12,10 +12,12 @@
 
 constexpr std::size_t kPathCapacity = 260;
 
-// Gives the folder in path its trailing separator and lists it. False (and
-// nothing listed) when it cannot be listed or its path and the pattern a
-// listing appends ("*.*") would not fit. *length is the folder path's length.
-bool ListFolder(char* path, std::size_t* length, std::vector<DirectoryEntry>* entries);
+// Gives the folder in path its trailing separator and lists it. On failure
+// nothing is listed and the result says why: the listing's own reason,
+// NoSuchFolderCode() for an empty path, PathTooLongCode() when the path and
+// the pattern a listing appends ("*.*") would not fit. *length is the
+// folder path's length.
+ListingResult ListFolder(char* path, std::size_t* length, std::vector<DirectoryEntry>* entries);
 
 // Whether the entry's path fits after the folder path of the given length;
 // a folder needs room for its separator and the pattern too.

@@ -21,12 +21,9 @@ namespace {
 
 void ShowAnalyzing(ProcessState& state, const char* path) {
   if (state.view == nullptr) return;
+  state.view->FileChecked(path);
   const std::string text = std::string("Analyzing ") + path;
   state.view->ShowStatus(text.c_str());
-}
-
-const CandidateLibrary* CandidateAt(const ProcessState& state, int index) {
-  return static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(index));
 }
 
 // The import rule: an imported module name begins with the candidate's base name.
@@ -55,7 +52,7 @@ void MarkImportedCandidates(ProcessState& state, const SortedPointerList& names,
   }
   std::vector<std::pair<int, int>> matches;  // name, candidate
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-    const CandidateLibrary* candidate = CandidateAt(state, i);
+    const CandidateLibrary* candidate = CandidateAt(state.CandidateList, i);
     if (candidate->found == 1) continue;
     if (candidate->baseLength > 0 && !begins[static_cast<unsigned char>(candidate->name[0])]) continue;
     for (std::size_t n = 0; n < imported.size(); ++n) {
@@ -67,7 +64,7 @@ void MarkImportedCandidates(ProcessState& state, const SortedPointerList& names,
   std::sort(matches.begin(), matches.end());
   // A candidate marked by an earlier name is passed over for the later ones.
   for (const auto& match : matches) {
-    if (CandidateAt(state, match.second)->found == 1) continue;
+    if (CandidateAt(state.CandidateList, match.second)->found == 1) continue;
     RecordReference(state, match.second, path, referenceKind);
   }
 }
@@ -80,7 +77,7 @@ void NoteLaterBound(ProcessState& state, const SortedPointerList& names, const c
   leads.hasLaterBound.resize(static_cast<std::size_t>(state.CandidateList.GetCount()), 0);
   const char* fileName = FileNamePart(path);
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-    const CandidateLibrary* candidate = CandidateAt(state, i);
+    const CandidateLibrary* candidate = CandidateAt(state.CandidateList, i);
     if (candidate->found == 1 || leads.hasLaterBound[static_cast<std::size_t>(i)] != 0) continue;
     if (EqualIgnoringAsciiCase(candidate->name, fileName)) continue;
     for (int n = 0; n < names.GetCount(); ++n) {
@@ -187,7 +184,7 @@ void ScanContentReference(ProcessState& state, const std::uint8_t* region, std::
                           const char* path, int referenceKind) {
   const char* fileName = FileNamePart(path);
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-    const auto* candidate = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
+    const auto* candidate = CandidateAt(state.CandidateList, i);
     if (candidate->found == 1) continue;
     if (EqualIgnoringAsciiCase(candidate->name, fileName)) continue;
     if (ReferenceScanFinds(region, length, *candidate, referenceKind)) RecordReference(state, i, path, referenceKind);

@@ -13,6 +13,9 @@ class SearchView {
   // message of the calling thread through, so that a long loop on the
   // interface thread keeps the window alive.
   virtual void ShowStatus(const char* text) = 0;
+  // A file is about to be checked (its status text follows); a view that
+  // counts the files checked counts here, never by reading the status text.
+  virtual void FileChecked(const char* path) {}
   // The one-message pass alone, after a change of the list.
   virtual void PassOneMessage() = 0;
 

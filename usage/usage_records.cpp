@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analysis/analyze_file.h"
+#include "base/format.h"
 #include "config/log.h"
 #include "platform/ascii.h"
 #include "platform/system_dirs.h"
@@ -14,18 +15,6 @@
 #include "usage/search_view.h"
 
 namespace {
-
-CandidateLibrary* Candidate(ProcessState& state, int j) {
-  return static_cast<CandidateLibrary*>(state.CandidateList.GetAt(j));
-}
-
-std::string Format(const char* format, const char* name, int kind, const char* path = "", const char* text = "") {
-  const int length = std::snprintf(nullptr, 0, format, name, kind, path, text);
-  std::string line(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-  std::snprintf(&line[0], line.size(), format, name, kind, path, text);
-  line.pop_back();
-  return line;
-}
 
 }  // namespace
 
@@ -67,7 +56,7 @@ const char* FileNamePart(const char* path) {
 }
 
 void RecordReference(ProcessState& state, int j, const char* path, int referenceKind) {
-  const CandidateLibrary* candidate = Candidate(state, j);
+  const CandidateLibrary* candidate = CandidateAt(state.CandidateList, j);
   if (candidate == nullptr) return;
   // A file never uses a library of its own name, wherever it lies.
   if (EqualIgnoringAsciiCase(candidate->name, FileNamePart(path))) return;
@@ -75,7 +64,7 @@ void RecordReference(ProcessState& state, int j, const char* path, int reference
 }
 
 void RecordEvidence(ProcessState& state, int j, const char* path, int referenceKind) {
-  CandidateLibrary* candidate = Candidate(state, j);
+  CandidateLibrary* candidate = CandidateAt(state.CandidateList, j);
   if (candidate == nullptr) return;
   char* referrer = static_cast<char*>(std::malloc(std::strlen(path) + 1));
   if (referrer == nullptr) return;
@@ -91,8 +80,8 @@ void RecordEvidence(ProcessState& state, int j, const char* path, int referenceK
     view->DeleteLine(j);
     view->PassOneMessage();
   }
-  const std::string line = Format("%s\t%d\t%s(%s)", candidate->name, candidate->libraryKind, path,
-                                  ReferenceKindText(referenceKind));
+  const std::string line = FormatString("%s\t%d\t%s(%s)", candidate->name, candidate->libraryKind, path,
+                                        ReferenceKindText(referenceKind));
   LogPrintf("found %s\n", line.c_str());
   WidenListExtent(state, line.c_str());
   if (view != nullptr) {
@@ -103,8 +92,8 @@ void RecordEvidence(ProcessState& state, int j, const char* path, int referenceK
 
 void ListCandidates(ProcessState& state) {
   for (int j = 0; j < state.CandidateList.GetCount(); ++j) {
-    const CandidateLibrary* candidate = Candidate(state, j);
-    const std::string line = Format("%s\t%d\t?", candidate->name, candidate->libraryKind);
+    const CandidateLibrary* candidate = CandidateAt(state.CandidateList, j);
+    const std::string line = FormatString("%s\t%d\t?", candidate->name, candidate->libraryKind);
     WidenListExtent(state, line.c_str());
     if (state.view != nullptr) {
       state.view->AddLine(line.c_str());

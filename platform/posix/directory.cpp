@@ -4,14 +4,36 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 
-bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* entries) {
+namespace {
+// The code to report when the system failed without setting errno.
+int FailureCode() { return errno != 0 ? errno : EIO; }
+}  // namespace
+
+int PathTooLongCode() { return ENAMETOOLONG; }
+int NoSuchFolderCode() { return ENOENT; }
+
+ListingResult ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* entries) {
   entries->clear();
+  errno = 0;
   DIR* dir = opendir(directory.empty() ? "." : directory.c_str());
-  if (dir == nullptr) return false;
+  if (dir == nullptr) return {FailureCode()};
   std::vector<std::string> names;
-  while (const dirent* entry = readdir(dir)) names.emplace_back(entry->d_name);
+  // readdir answers null both at the end and on a failure; only a failure
+  // sets errno.
+  int readFailure = 0;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(dir);
+    if (entry == nullptr) {
+      readFailure = errno;
+      break;
+    }
+    names.emplace_back(entry->d_name);
+  }
   closedir(dir);
+  if (readFailure != 0) return {readFailure};
   std::sort(names.begin(), names.end());
 
   const std::string base = directory.empty() || directory.back() == '/' ? directory : directory + "/";
@@ -28,5 +50,5 @@ bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* en
     entry.name = std::move(name);
     entries->push_back(std::move(entry));
   }
-  return true;
+  return {};
 }

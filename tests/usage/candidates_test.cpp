@@ -17,7 +17,7 @@ namespace testbuild {
 namespace {
 
 const CandidateLibrary* At(const PointerList& list, int index) {
-  return static_cast<const CandidateLibrary*>(list.GetAt(index));
+  return CandidateAt(list, index);
 }
 
 std::vector<std::string> Names(const PointerList& list) {

@@ -206,7 +206,7 @@ bool MarksFooDll(bool onePass, const Bytes& content, int kind) {
   } else {
     ScanContentReference(state, region.get(), length, "a.exe", kind);
   }
-  return static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(0))->found == 1;
+  return CandidateAt(state.CandidateList, 0)->found == 1;
 }
 
 // A whole name in the last bytes of the region after a near miss, and a
@@ -284,7 +284,7 @@ TEST(ContentScannerTest, ListCollectedAgainBetweenTwoFiles) {
     AddCandidate(state, state.CandidateList, round % 2 == 0 ? "bar.dll" : "foo.dll", "");
     ScanContentInOnePass(state, content.data(), static_cast<std::uint32_t>(content.size()), "a.exe",
                          REF_EXE_32BIT);
-    EXPECT_EQ(static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(0))->found, round % 2 == 0 ? 1 : 0);
+    EXPECT_EQ(CandidateAt(state.CandidateList, 0)->found, round % 2 == 0 ? 1 : 0);
   }
 }
 
@@ -292,7 +292,7 @@ TEST(ContentScannerTest, MarkClearedBetweenTwoFilesIsSearchedForAgain) {
   ProcessState state;
   const Bytes content = Concat({Bytes(8, 'q'), Ascii("bar.dll"), Bytes(40, 'q')});
   AddCandidate(state, state.CandidateList, "bar.dll", "");
-  auto* candidate = static_cast<CandidateLibrary*>(state.CandidateList.GetAt(0));
+  auto* candidate = CandidateAt(state.CandidateList, 0);
   ScanContentInOnePass(state, content.data(), static_cast<std::uint32_t>(content.size()), "a.exe", REF_EXE_32BIT);
   ASSERT_EQ(candidate->found, 1);
   candidate->found = 0;

@@ -68,7 +68,7 @@ TEST_F(ImportMarksTest, OwnNameAndEmptyBaseName) {
   Candidate(".dll", 32);  // its base name begins every name
   ASSERT_EQ(CheckImporting("A.DLL", {"zz.dll", "AB.dll", "a.dll"}), 1);
   EXPECT_EQ(Found(), (std::vector<std::string>{".dll\t32", "ab.dll\t32"})) << "a.dll never refers to itself";
-  EXPECT_EQ(static_cast<const CandidateLibrary*>(state_.CandidateList.GetAt(0))->found, 0);
+  EXPECT_EQ(CandidateAt(state_.CandidateList, 0)->found, 0);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ class NameInTextTest : public ::testing::Test {
   std::vector<std::string> Named(const std::string& text) {
     std::vector<std::string> names;
     NameInText(state_).Find(text, [&](int index) {
-      names.push_back(static_cast<const CandidateLibrary*>(state_.CandidateList.GetAt(index))->name);
+      names.push_back(CandidateAt(state_.CandidateList, index)->name);
     });
     return names;
   }
@@ -55,7 +55,7 @@ TEST_F(NameInTextTest, NearMissesNameNothing) {
 }
 
 TEST_F(NameInTextTest, FoundCandidatesAreLeftOut) {
-  static_cast<CandidateLibrary*>(state_.CandidateList.GetAt(0))->found = 1;
+  CandidateAt(state_.CandidateList, 0)->found = 1;
   EXPECT_TRUE(Named("foo.dll").empty());
   EXPECT_FALSE(NameInText(state_).empty());
 }

@@ -33,7 +33,7 @@ class ReferenceCheckTest : public ::testing::Test {
   }
 
   const CandidateLibrary& At(int i) const {
-    return *static_cast<const CandidateLibrary*>(state_.CandidateList.GetAt(i));
+    return *CandidateAt(state_.CandidateList, i);
   }
 
   // The found marks after scanning exactly these bytes (a heap block of

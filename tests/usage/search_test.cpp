@@ -24,7 +24,7 @@ namespace {
 
 const CandidateLibrary* Find(const ProcessState& state, const std::string& name, int* index = nullptr) {
   for (int i = 0; i < state.CandidateList.GetCount(); ++i) {
-    const auto* c = static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(i));
+    const auto* c = CandidateAt(state.CandidateList, i);
     if (name == c->name) {
       if (index != nullptr) *index = i;
       return c;
@@ -64,7 +64,7 @@ TEST(SearchTest, ListingShowsOneQuestionMarkLinePerCandidate) {
   ASSERT_EQ(f.state.CandidateList.GetCount(), SearchFixture::kCandidates);
   ASSERT_EQ(f.view.lines.size(), static_cast<std::size_t>(SearchFixture::kCandidates));
   for (int j = 0; j < SearchFixture::kCandidates; ++j) {
-    const auto* c = static_cast<const CandidateLibrary*>(f.state.CandidateList.GetAt(j));
+    const auto* c = CandidateAt(f.state.CandidateList, j);
     EXPECT_EQ(f.view.lines[static_cast<std::size_t>(j)], std::string(c->name) + "\t" +
                                                              std::to_string(c->libraryKind) + "\t?");
   }

@@ -1,12 +1,9 @@
 #include "tools/exeprobe/exeprobe.h"
 
 #include "analysis/analyze_file.h"
+#include "base/version.h"
 
 namespace {
-
-constexpr int kVersionMajor = 1;
-constexpr int kVersionMinor = 2;
-constexpr int kYear = 1999;
 
 class StreamTrace : public AnalysisTrace {
  public:
@@ -20,8 +17,8 @@ class StreamTrace : public AnalysisTrace {
 }  // namespace
 
 int RunExeprobe(int argc, char** argv, std::FILE* out) {
-  std::fprintf(out, "exeprobe %d.%.2d - executable file analyser, %d\n", kVersionMajor, kVersionMinor,
-               kYear);
+  std::fprintf(out, "exeprobe %d.%.2d - executable file analyser, %d\n", TARNWICK_VERSION_MAJOR,
+               TARNWICK_VERSION_MINOR, EXEPROBE_RELEASE_YEAR);
   if (argc < 2) {
     std::fprintf(out, "use : %s <exefilename>\n", argc > 0 ? argv[0] : "exeprobe");
     return 0;

@@ -11,18 +11,26 @@ constexpr int kTerminalWidth = 100;
 ConsoleView::ConsoleView(std::FILE* status, bool statusIsTerminal, const ProcessState* state)
     : status_(status), terminal_(statusIsTerminal), state_(state) {}
 
+bool ConsoleView::CountingFiles() {
+  if (state_ == nullptr || state_->SearchRunning == 0) return false;
+  if (state_->ImportsOnlyMode != lastMode_) {
+    lastMode_ = state_->ImportsOnlyMode;
+    checked_ = 0;
+  }
+  return true;
+}
+
+void ConsoleView::FileChecked(const char*) {
+  if (terminal_ && CountingFiles()) ++checked_;
+}
+
 void ConsoleView::ShowStatus(const char* text) {
   if (!terminal_) {
     std::fprintf(status_, "%s\n", text);
     return;
   }
   std::string line;
-  if (state_ != nullptr && state_->SearchRunning != 0) {
-    if (state_->ImportsOnlyMode != lastMode_) {
-      lastMode_ = state_->ImportsOnlyMode;
-      checked_ = 0;
-    }
-    if (std::strncmp(text, "Analyzing ", 10) == 0) ++checked_;
+  if (CountingFiles()) {
     line = std::string(state_->ImportsOnlyMode != 0 ? "[import pass" : "[final pass") + ", " +
            std::to_string(checked_) + " files] ";
   }

@@ -19,6 +19,7 @@ class ConsoleView : public SearchView {
   ConsoleView(std::FILE* status, bool statusIsTerminal, const ProcessState* state);
 
   void ShowStatus(const char* text) override;
+  void FileChecked(const char* path) override;
   void PassOneMessage() override {}
   void ClearLines() override { lines_.clear(); }
   void AddLine(const char* line) override { lines_.emplace_back(line); }
@@ -35,6 +36,9 @@ class ConsoleView : public SearchView {
   void Say(const std::string& text);
 
  private:
+  // True while a search runs; the count starts again with each pass.
+  bool CountingFiles();
+
   std::FILE* status_;
   bool terminal_;
   const ProcessState* state_;

@@ -13,10 +13,6 @@
 
 namespace {
 
-const CandidateLibrary* Candidate(const ProcessState& state, int j) {
-  return static_cast<const CandidateLibrary*>(state.CandidateList.GetAt(j));
-}
-
 std::string FullPath(const CandidateLibrary& candidate) {
   return JoinPath(candidate.directory, candidate.fileName);
 }
@@ -104,7 +100,7 @@ std::vector<std::int64_t> CandidateSizes(const ProcessState& state) {
   std::vector<std::int64_t> sizes;
   for (int j = 0; j < state.CandidateList.GetCount(); ++j) {
     struct stat st;
-    const std::string path = FullPath(*Candidate(state, j));
+    const std::string path = FullPath(*CandidateAt(state.CandidateList, j));
     sizes.push_back(stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1);
   }
   return sizes;
@@ -128,7 +124,7 @@ std::string TsvField(const std::string& text) {
 
 void WriteListTsv(std::FILE* out, const ProcessState& state) {
   for (int j = 0; j < state.CandidateList.GetCount(); ++j) {
-    const CandidateLibrary& candidate = *Candidate(state, j);
+    const CandidateLibrary& candidate = *CandidateAt(state.CandidateList, j);
     std::string user = "?";
     if (candidate.found == 1 && candidate.referencedBy != nullptr) {
       user = TsvField(candidate.referencedBy) + "(" + ReferenceKindText(candidate.referenceKind) + ")";
@@ -146,7 +142,7 @@ void WriteListJson(std::FILE* out, const ProcessState& state, const std::vector<
   std::fprintf(out, "{\n  \"candidates\": [");
   const int count = state.CandidateList.GetCount();
   for (int j = 0; j < count; ++j) {
-    const CandidateLibrary& candidate = *Candidate(state, j);
+    const CandidateLibrary& candidate = *CandidateAt(state.CandidateList, j);
     const std::int64_t size = j < static_cast<int>(sizes.size()) ? sizes[static_cast<std::size_t>(j)] : -1;
     const bool isUsed = candidate.found == 1;
     std::fprintf(out, "%s\n    {\"name\": %s, \"path\": %s, \"size\": ", j == 0 ? "" : ",",

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "base/format.h"
+#include "base/version.h"
 #include "config/log.h"
 #include "config/settings.h"
 #include "platform/instance.h"
@@ -116,7 +118,7 @@ int ParseOptions(int argc, char** argv, Options* options) {
         options->json = std::string(optarg) == "json";
         break;
       case kHelp: std::fputs(kUsage, stdout); return 0;
-      case kVersion: std::printf("tarnwick 1.02 (console edition)\n"); return 0;
+      case kVersion: std::printf("tarnwick " TARNWICK_VERSION_TEXT " (console edition)\n"); return 0;
       default:
         return UsageError(optopt != 0 || argv[optind - 1] == nullptr
                               ? "unknown or incomplete option"
@@ -129,20 +131,6 @@ int ParseOptions(int argc, char** argv, Options* options) {
     return UsageError(std::string("unexpected argument '") + argv[optind] + "'");
   }
   return -1;
-}
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-  va_list args, copy;
-  va_start(args, format);
-  va_copy(copy, args);
-  const int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-  std::vsnprintf(&text[0], text.size(), format, args);
-  va_end(args);
-  text.pop_back();
-  return text;
 }
 
 void SayLines(ConsoleView& view, const std::string& text) {
@@ -170,7 +158,7 @@ int RunRestore(const Options& options) {
   std::fflush(stdout);
   SayLines(view, RestoreOutcomeText(outcome, kAllNames));
   const int backedUp = CountLibraryFiles(state, state.settings.BackupDir);
-  view.Say(Format(TARNWICK_BACKUP_COUNT_TEMPLATE, backedUp, state.settings.BackupDir));
+  view.Say(FormatString(TARNWICK_BACKUP_COUNT_TEMPLATE, backedUp, state.settings.BackupDir));
   return outcome.ExitStatus();
 }
 
@@ -190,14 +178,15 @@ int Run(const Options& options) {
   state.view = &view;
 
   // What the dialog shows when it opens.
-  const std::string banner = Format(TARNWICK_BANNER_TEMPLATE, 1, 2, "beta", kMakerName, 1998);
+  const std::string banner = FormatString(TARNWICK_BANNER_TEMPLATE, TARNWICK_VERSION_MAJOR, TARNWICK_VERSION_MINOR,
+                                    TARNWICK_RELEASE_TAG, kMakerName, TARNWICK_RELEASE_YEAR);
   const std::string marker = PublishRunningInstance(nullptr, banner.c_str());
-  ProfileWriteString("currentprocess", "classname", marker.c_str(), kSettingsFile);
+  ProfileWriteString(kCurrentProcessSection, kClassNameKey, marker.c_str(), kSettingsFile);
   view.ShowStatus("initializing...");
   const int backedUp = CountLibraryFiles(state, state.settings.BackupDir);
   view.ShowStatus("done");
   view.Say(banner);
-  view.Say(Format(TARNWICK_BACKUP_COUNT_TEMPLATE, backedUp, state.settings.BackupDir));
+  view.Say(FormatString(TARNWICK_BACKUP_COUNT_TEMPLATE, backedUp, state.settings.BackupDir));
 
   // The Search command.
   CollectAndListCandidates(state);
@@ -205,7 +194,7 @@ int Run(const Options& options) {
   for (const std::string& line : view.lines()) view.Say(line);
   std::vector<std::int64_t> sizes;
   std::optional<BackupOutcome> backup;
-  if (prompts.Ask("Question", "Now begin analizing. It may take plenty of time. Do you wish to proceed?",
+  if (prompts.Ask("Question", TARNWICK_SEARCH_QUESTION,
                   options.search)) {
     RunSearchPasses(state);
     view.ShowStatus(SearchDoneText(state).c_str());

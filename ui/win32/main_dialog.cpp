@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/format.h"
+#include "base/version.h"
 #include "config/settings.h"
 #include "platform/instance.h"
 #include "platform/profile.h"
@@ -25,26 +27,11 @@
 namespace {
 
 constexpr int kTextBuffer = 300;
-constexpr int kVersionMajor = 1;
-constexpr int kVersionMinor = 2;
-constexpr const char* kReleaseTag = "beta";
-constexpr int kReleaseYear = 1998;
 // How many names a message box lists; the log has all of them.
 constexpr std::size_t kNamesShown = 10;
 
 DialogView gView;
 DialogLayout gLayout;
-
-// Formats into a buffer sized to the result, so that a long path is never cut.
-template <typename... Args>
-std::string FormatText(const char* format, Args... args) {
-  const int length = std::snprintf(nullptr, 0, format, args...);
-  if (length < 0) return "";
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  std::snprintf(&text[0], text.size(), format, args...);
-  text.pop_back();
-  return text;
-}
 
 // Formats the template that a control holds with the given arguments.
 template <typename... Args>
@@ -53,14 +40,14 @@ void FormatControlText(HWND dialog, int id, Args... args) {
   if (control == nullptr) return;
   char format[kTextBuffer] = "";
   GetWindowTextA(control, format, kTextBuffer);
-  SetWindowTextA(control, FormatText(format, args...).c_str());
+  SetWindowTextA(control, FormatString(format, args...).c_str());
 }
 
 void RefreshBackupCount(HWND dialog) {
   ProcessState& state = AppState();
   const int backedUp = CountLibraryFiles(state, state.settings.BackupDir);
   SetDlgItemTextA(dialog, IDC_BACKUP_COUNT,
-                  FormatText(TARNWICK_BACKUP_COUNT_TEMPLATE, backedUp,
+                  FormatString(TARNWICK_BACKUP_COUNT_TEMPLATE, backedUp,
                              static_cast<const char*>(state.settings.BackupDir)).c_str());
 }
 
@@ -96,7 +83,7 @@ void InitDialog(HWND dialog) {
   char banner[kTextBuffer] = "";
   GetDlgItemTextA(dialog, IDC_BANNER, banner, kTextBuffer);
   const std::string marker = PublishRunningInstance(dialog, banner);
-  ProfileWriteString("currentprocess", "classname", marker.c_str(), kSettingsFile);
+  ProfileWriteString(kCurrentProcessSection, kClassNameKey, marker.c_str(), kSettingsFile);
 
   // The size grip shows that the window can be resized from its corner.
   StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, "initializing...", dialog, IDC_STATUS_BAR);
@@ -113,7 +100,8 @@ void InitDialog(HWND dialog) {
     AppendMenuA(windowMenu, MF_STRING, IDM_RESTORE, "Restore backed-up libraries...");
   }
 
-  FormatControlText(dialog, IDC_BANNER, kVersionMajor, kVersionMinor, kReleaseTag, kMakerName, kReleaseYear);
+  FormatControlText(dialog, IDC_BANNER, TARNWICK_VERSION_MAJOR, TARNWICK_VERSION_MINOR, TARNWICK_RELEASE_TAG,
+                    kMakerName, TARNWICK_RELEASE_YEAR);
   const int backedUp = CountLibraryFiles(state, state.settings.BackupDir);
   FormatControlText(dialog, IDC_BACKUP_COUNT, backedUp, static_cast<const char*>(state.settings.BackupDir));
 
@@ -138,7 +126,7 @@ void Search(HWND dialog) {
   // The fresh list has no search behind it: a backup now would move every
   // candidate, used or not. Only the end of a search enables it again.
   EnableWindow(GetDlgItem(dialog, IDC_BACKUP), FALSE);
-  if (MessageBoxA(dialog, "Now begin analizing. It may take plenty of time. Do you wish to proceed?", "Question",
+  if (MessageBoxA(dialog, TARNWICK_SEARCH_QUESTION, "Question",
                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return;
   }

@@ -18,7 +18,7 @@ namespace {
 
 std::vector<std::string> Names(const PointerList& list) {
   std::vector<std::string> names;
-  for (int i = 0; i < list.GetCount(); ++i) names.push_back(static_cast<CandidateLibrary*>(list.GetAt(i))->name);
+  for (int i = 0; i < list.GetCount(); ++i) names.push_back(CandidateAt(list, i)->name);
   return names;
 }
 

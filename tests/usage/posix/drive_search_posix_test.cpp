@@ -152,7 +152,7 @@ TEST_F(DriveSearchPosixTest, WalkSurvivesSpecialFilesLoopsAndLongPaths) {
   chmod((root + "/closed").c_str(), 0700);
   close(sock);
 
-  const auto found = [this](int i) { return static_cast<CandidateLibrary*>(state_.CandidateList.GetAt(i))->found; };
+  const auto found = [this](int i) { return CandidateAt(state_.CandidateList, i)->found; };
   EXPECT_EQ(found(0), 1);
   EXPECT_EQ(found(1), 0) << "a path past 260 characters is passed over";
   EXPECT_EQ(found(2), 1) << "the walk goes on after all of it";
