@@ -126,6 +126,7 @@ void OrderedWalk::Examine() {
     if (allFound_ && !entry.step.firstInFolder) {
       entry.passedOver = true;
       entry.ready = true;
+      stepsChanged_.notify_all();
       continue;
     }
     const char* path = entry.step.path.c_str();
