@@ -33,6 +33,7 @@
 #include "usage/process_state.h"
 #include "usage/restore.h"
 #include "usage/search_run.h"
+#include "usage/startup.h"
 
 namespace {
 
@@ -226,7 +227,7 @@ int Run(const Options& options) {
     WithdrawRunningInstance();
     return 0;
   }
-  SaveSettings(state);
+  SaveSettings(state.settings);
   return 0;
 }
 
