@@ -5,9 +5,9 @@
 
 #include <memory>
 
+#include "base/pointer_list.h"
 #include "config/settings.h"
 #include "usage/evidence_leads.h"
-#include "usage/pointer_list.h"
 
 class ContentScanner;
 class SearchView;

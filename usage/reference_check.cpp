@@ -12,7 +12,7 @@
 #include "usage/candidates.h"
 #include "usage/content_scanner.h"
 #include "usage/evidence_leads.h"
-#include "usage/pointer_list.h"
+#include "base/pointer_list.h"
 #include "usage/process_state.h"
 #include "usage/search_view.h"
 #include "usage/usage_records.h"
