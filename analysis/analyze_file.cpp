@@ -9,7 +9,7 @@
 #include "analysis/later_bound_modules.h"
 #include "base/format.h"
 #include "platform/mapped_file.h"
-#include "usage/pointer_list.h"
+#include "base/pointer_list.h"
 
 const char* const kFileKindNames[8] = {
     "Unknown Type", "Nt REGISTRY", "95_REGISTRY", "WIN16 or OS2 executable",

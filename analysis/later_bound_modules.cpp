@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analysis/file_reader.h"
-#include "usage/pointer_list.h"
+#include "base/pointer_list.h"
 
 namespace {
 

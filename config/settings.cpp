@@ -7,8 +7,6 @@
 #include "platform/instance.h"
 #include "platform/profile.h"
 #include "platform/system_dirs.h"
-#include "usage/candidates.h"
-#include "usage/process_state.h"
 
 namespace {
 
@@ -47,8 +45,8 @@ void ReadDirectory(const char* key, char* out, const char* defaultPath, StartupP
   prompts.Inform(note.c_str());
 }
 
-// Looks for a running instance through the marker the settings file keeps;
-// returns true when this instance must end.
+}  // namespace
+
 bool AnotherInstanceRuns(StartupPrompts& prompts) {
   char marker[260];
   ProfileReadString(kCurrentProcessSection, kClassNameKey, "", marker, sizeof marker, kSettingsFile);
@@ -62,8 +60,6 @@ bool AnotherInstanceRuns(StartupPrompts& prompts) {
   }
   return true;
 }
-
-}  // namespace
 
 void AppendBackslash(char* path, std::size_t capacity) {
   const std::size_t length = std::strlen(path);
@@ -92,19 +88,7 @@ bool IsDirectoryForm(const char* driveSelection) {
   return (driveSelection[0] != 0 && driveSelection[1] == ':') || IsNativeDirectory(driveSelection);
 }
 
-int StartupInit(ProcessState& state, StartupPrompts& prompts) {
-  state.CandidateList.Clear();
-  state.CandidateList.releaseItem = ReleaseCandidate;
-  state.CandidateList.compare = nullptr;
-  state.CandidateList.allowDuplicates = 0;
-
-  if (AnotherInstanceRuns(prompts)) return 0;
-  ReadSettings(state, prompts);
-  return 1;
-}
-
-void ReadSettings(ProcessState& state, StartupPrompts& prompts) {
-  Settings& s = state.settings;
+void ReadSettingsFile(Settings& s, StartupPrompts& prompts) {
   char fallback[260];
   CopyBounded(fallback, sizeof fallback, CurrentDirectory());
   AppendBackslash(fallback);
@@ -131,16 +115,9 @@ void ReadSettings(ProcessState& state, StartupPrompts& prompts) {
   char extensions[110];
   ProfileReadString(kOptions, "dllextensions", "dll", extensions, sizeof extensions, kSettingsFile);
   SplitExtensions(extensions, &s);
-
-  if (IsDirectoryForm(s.DriveSelection)) {
-    const std::string root = NativePath(s.DriveSelection);
-    // Too long once translated: no folder is searched rather than a cut one.
-    if (root.size() < sizeof state.SearchRoot) CopyBounded(state.SearchRoot, sizeof state.SearchRoot, root);
-  }
 }
 
-void SaveSettings(const ProcessState& state) {
-  const Settings& s = state.settings;
+void SaveSettings(const Settings& s) {
   // A folder refused at start-up goes back as the user wrote it.
   const std::string backupTo = s.refusedBackupTo.empty() ? SettingsPath(s.BackupDir) : s.refusedBackupTo;
   ProfileWriteString(kOptions, "backupto", backupTo.c_str(), kSettingsFile);

@@ -1,5 +1,5 @@
-// The settings file tarnwick.ini: start-up, single-instance test and
-// write-back.
+// The settings file tarnwick.ini: its options, the running-instance marker
+// it keeps, and the write-back at the end.
 #ifndef TARNWICK_CONFIG_SETTINGS_H
 #define TARNWICK_CONFIG_SETTINGS_H
 
@@ -8,8 +8,6 @@
 #include <string>
 
 #include "base/version.h"
-
-struct ProcessState;
 
 constexpr const char* kSettingsFile = "tarnwick.ini";
 constexpr const char* kMakerName = TARNWICK_MAKER_NAME;
@@ -58,17 +56,18 @@ void SplitExtensions(const char* value, Settings* settings);
 // True when "searchdrives" names one directory rather than drive letters.
 bool IsDirectoryForm(const char* driveSelection);
 
-// Makes the candidate list, runs the single-instance test and reads the
-// settings. Returns 1 to go on, 0 when another instance runs and this one
-// must end (after asking whether to bring the other to the front).
-int StartupInit(ProcessState& state, StartupPrompts& prompts);
+// Looks for a running instance through the marker the settings file keeps;
+// returns true when this instance must end (after asking whether to bring
+// the other to the front).
+bool AnotherInstanceRuns(StartupPrompts& prompts);
 
-// The reading part of StartupInit alone, without the single-instance test:
-// for a run that opens no dialog (the restore of backed-up libraries).
-void ReadSettings(ProcessState& state, StartupPrompts& prompts);
+// Reads the options of the settings file, each directory translated to this
+// platform's form (the default, and a sentence to the user, for one too long
+// once translated).
+void ReadSettingsFile(Settings& settings, StartupPrompts& prompts);
 
 // Writes the settings back at a normal end and removes the running-instance
 // marker.
-void SaveSettings(const ProcessState& state);
+void SaveSettings(const Settings& settings);
 
 #endif

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "analysis/analyze_file.h"
-#include "usage/pointer_list.h"
+#include "base/pointer_list.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "base/pointer_list.h"
 #include "config/settings.h"
 #include "platform/ascii.h"
 #include "platform/directory.h"
 #include "platform/text.h"
 #include "usage/backup_record.h"
 #include "usage/path_buffer.h"
-#include "usage/pointer_list.h"
 #include "usage/process_state.h"
 #include "usage/search_view.h"
 

@@ -3,7 +3,7 @@
 #ifndef TARNWICK_USAGE_CANDIDATES_H
 #define TARNWICK_USAGE_CANDIDATES_H
 
-#include "usage/pointer_list.h"
+#include "base/pointer_list.h"
 
 struct ProcessState;
 

@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "analysis/analyze_file.h"
+#include "base/pointer_list.h"
 #include "platform/ascii.h"
 #include "usage/candidates.h"
 #include "usage/evidence_leads.h"
-#include "usage/pointer_list.h"
 #include "usage/usage_records.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #ifndef TARNWICK_USAGE_PROCESS_STATE_H
 #define TARNWICK_USAGE_PROCESS_STATE_H
 
+#include "base/pointer_list.h"
 #include "config/settings.h"
 #include "usage/evidence_leads.h"
-#include "usage/pointer_list.h"
 
 class SearchView;
 

@@ -12,8 +12,7 @@
 #include <sstream>
 
 #include "platform/ascii.h"
-#include "platform/posix/mounted_root.h"
-#include "platform/posix/wine_prefix.h"
+#include "platform/installation_root.h"
 
 namespace {
 

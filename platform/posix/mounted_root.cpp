@@ -1,4 +1,4 @@
-#include "platform/posix/mounted_root.h"
+#include "platform/installation_root.h"
 
 namespace {
 

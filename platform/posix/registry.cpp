@@ -3,8 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/posix/mounted_root.h"
-#include "platform/posix/wine_prefix.h"
+#include "platform/installation_root.h"
 #include "platform/reg_file.h"
 
 std::string VisitInstallationRegistry(RegistryVisitor& visitor) {

@@ -1,4 +1,4 @@
-#include "platform/posix/wine_prefix.h"
+#include "platform/installation_root.h"
 
 #include <cstdlib>
 

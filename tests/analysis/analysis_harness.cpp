@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "usage/pointer_list.h"
+#include "base/pointer_list.h"
 
 namespace testbuild {
 

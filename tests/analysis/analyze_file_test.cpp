@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/pointer_list.h"
 #include "tests/analysis/analysis_harness.h"
-#include "usage/pointer_list.h"
 
 namespace testbuild {
 namespace {

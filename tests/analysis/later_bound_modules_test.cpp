@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "analysis/analyze_file.h"
+#include "base/pointer_list.h"
 #include "tests/analysis/analysis_harness.h"
-#include "usage/pointer_list.h"
 
 namespace testbuild {
 namespace {

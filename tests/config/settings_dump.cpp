@@ -8,6 +8,7 @@
 #include "platform/system_dirs.h"
 #include "tests/support/no_prompts.h"
 #include "usage/process_state.h"
+#include "usage/startup.h"
 
 int main() {
   ProcessState state;

@@ -14,6 +14,7 @@
 #include "tests/support/test_installation.h"
 #include "usage/candidates.h"
 #include "usage/process_state.h"
+#include "usage/startup.h"
 
 namespace testbuild {
 namespace {
@@ -98,7 +99,7 @@ TEST(SettingsTest, DefaultsWithoutASettingsFile) {
   // What a normal end writes: the backup folder counted (so it gained its
   // separator), then the keys in their order, and no marker.
   CountLibraryFiles(state, state.settings.BackupDir);
-  SaveSettings(state);
+  SaveSettings(state.settings);
   const std::vector<Entry> entries = Entries(installation.ReadSettings());
   ASSERT_EQ(entries.size(), 4u) << installation.ReadSettings();
   EXPECT_EQ(entries[0].key, "backupto");
@@ -156,7 +157,7 @@ TEST(SettingsTest, SixteenBitFlagIsWrittenBackAsZeroOrOne) {
     StubPrompts prompts;
     StartupInit(state, prompts);
     EXPECT_EQ(state.settings.LibraryKindMask, value == "0" ? 0x20 : 0x30);
-    SaveSettings(state);
+    SaveSettings(state.settings);
     for (const Entry& entry : Entries(installation.ReadSettings())) {
       if (entry.key == "find16b_dlls") {
         EXPECT_EQ(entry.value, written);
@@ -174,7 +175,7 @@ TEST(SettingsTest, DirectoryFormOfSearchDrivesIsCutTo25Characters) {
   EXPECT_STREQ(state.settings.DriveSelection, "C:\\PROGRAM FILES\\VERY LON");
   EXPECT_TRUE(IsDirectoryForm(state.settings.DriveSelection));
   EXPECT_EQ(std::string(state.SearchRoot), NativePath("C:\\PROGRAM FILES\\VERY LON"));
-  SaveSettings(state);
+  SaveSettings(state.settings);
   bool written = false;
   for (const Entry& entry : Entries(installation.ReadSettings())) {
     if (entry.key == "searchdrives") written = entry.value == "C:\\PROGRAM FILES\\VERY LON";
@@ -191,7 +192,7 @@ TEST(SettingsTest, WriteBackKeepsWhatItDoesNotOwnAndDropsTheMarker) {
   StubPrompts prompts;
   ASSERT_EQ(StartupInit(state, prompts), 1) << "a marker that leads nowhere does not stop the start";
   state.settings.Recurse = 1;
-  SaveSettings(state);
+  SaveSettings(state.settings);
   const std::string text = installation.ReadSettings();
   EXPECT_NE(text.find("dllextensions=dll drv"), std::string::npos);
   EXPECT_NE(text.find("lookimportsonly=1"), std::string::npos);

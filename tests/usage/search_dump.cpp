@@ -12,6 +12,7 @@
 #include "tests/support/recording_view.h"
 #include "usage/process_state.h"
 #include "usage/search_run.h"
+#include "usage/startup.h"
 
 int main() {
   ProcessState state;

@@ -18,11 +18,10 @@
 #include "base/version.h"
 #include "config/log.h"
 #include "config/settings.h"
+#include "platform/installation_root.h"
 #include "platform/instance.h"
-#include "platform/posix/mounted_root.h"
-#include "platform/posix/wine_prefix.h"
-#include "platform/system_dirs.h"
 #include "platform/profile.h"
+#include "platform/system_dirs.h"
 #include "ui/console/console_view.h"
 #include "ui/console/list_output.h"
 #include "ui/console/terminal_prompts.h"
@@ -33,6 +32,7 @@
 #include "usage/process_state.h"
 #include "usage/restore.h"
 #include "usage/search_run.h"
+#include "usage/startup.h"
 
 namespace {
 
@@ -239,7 +239,7 @@ int Run(const Options& options) {
     WithdrawRunningInstance();
     return 0;
   }
-  SaveSettings(state);
+  SaveSettings(state.settings);
   return 0;
 }
 

@@ -17,6 +17,7 @@
 #include "usage/outcome_texts.h"
 #include "usage/process_state.h"
 #include "usage/restore.h"
+#include "usage/startup.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ int Run(HINSTANCE instance, const char* commandLine) {
   HandCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR));
   AltHandCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_ALT_HAND_CURSOR));
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), GetDesktopWindow(), MainDialogProc, 0);
-  SaveSettings(state);
+  SaveSettings(state.settings);
   return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "tests/support/test_installation.h"
 #include "usage/candidates.h"
 #include "usage/process_state.h"
+#include "usage/startup.h"
 
 namespace testbuild {
 namespace {
@@ -38,7 +39,7 @@ TEST(LongPathsPosixTest, FolderTooLongOnceTranslatedIsRefusedNotCut) {
   EXPECT_NE(prompts.notes[1].find("\"32bitdllpath\""), std::string::npos) << prompts.notes[1];
 
   CountLibraryFiles(state, state.settings.BackupDir);
-  SaveSettings(state);
+  SaveSettings(state.settings);
   EXPECT_NE(installation.ReadSettings().find("backupto=" + value + "\r\n"), std::string::npos)
       << "the user's setting goes back unchanged";
 }

@@ -7,8 +7,8 @@
 // releaseItem, when one is set, as it is cleared or destroyed. The fields are
 // public: the creator sets releaseItem, compare and allowDuplicates right after
 // construction, before the first Add.
-#ifndef TARNWICK_USAGE_POINTER_LIST_H
-#define TARNWICK_USAGE_POINTER_LIST_H
+#ifndef TARNWICK_BASE_POINTER_LIST_H
+#define TARNWICK_BASE_POINTER_LIST_H
 
 typedef void (*ReleaseItemFn)(void* item);
 // compare(new element, stored element): negative, 0 or positive when the new

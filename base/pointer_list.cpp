@@ -1,4 +1,4 @@
-#include "usage/pointer_list.h"
+#include "base/pointer_list.h"
 
 #include <climits>
 #include <cstdlib>
