@@ -53,6 +53,10 @@ class Analysis {
         laterBoundSink_(laterBoundSink) {}
 
   int Run();
+  // What Run would have returned without the content callback: it differs
+  // only where the region to search leaves the file or a read of the region
+  // faulted, which ends a content analysis but not an import one.
+  int ResultWithoutContent(int result) const { return reported_ ? resultBeforeContent_ : result; }
 
  private:
   int Guarded(int dosKind, std::uint32_t newHeader, std::uint32_t dosSize);
@@ -71,6 +75,8 @@ class Analysis {
   PointerList* sink_;
   AnalysisTrace* trace_;
   PointerList* laterBoundSink_;
+  bool reported_ = false;
+  int resultBeforeContent_ = 0;
 };
 
 void Analysis::Trace(const char* format, ...) {
@@ -327,6 +333,8 @@ int Analysis::Le(std::uint64_t h, std::uint32_t dosSize) {
 
 int Analysis::Report(int kind, std::uint32_t start, std::uint32_t end) {
   Trace("FileSize : %d\n", static_cast<int>(end));
+  reported_ = true;
+  resultBeforeContent_ = in_.Faulted() ? kFault : kind;
   if (callback_ != nullptr) {
     // The callback reads the whole region: one that leaves the file is a
     // read outside it.
@@ -346,4 +354,14 @@ int AnalyzeFile(const char* path, ContentCallback callback, void* callbackContex
   const int opened = file.Open(path);
   if (opened != 0) return opened;
   return Analysis(file, callback, callbackContext, nameSink, trace, laterBoundSink).Run();
+}
+
+BothPassesResult AnalyzeFileForBothPasses(const char* path, ContentCallback callback, void* callbackContext,
+                                          PointerList* nameSink, PointerList* laterBoundSink) {
+  MappedFile file;
+  const int opened = file.Open(path);
+  if (opened != 0) return {opened, opened};
+  Analysis analysis(file, callback, callbackContext, nameSink, nullptr, laterBoundSink);
+  const int withContent = analysis.Run();
+  return {analysis.ResultWithoutContent(withContent), withContent};
 }

@@ -61,4 +61,15 @@ int AnalyzeFile(const char* path, ContentCallback callback, void* callbackContex
                 PointerList* nameSink, AnalysisTrace* trace = nullptr,
                 PointerList* laterBoundSink = nullptr);
 
+// One mapping of the file for both passes of the search: the names, the
+// later-bound modules and the content callback as above, and the results
+// AnalyzeFile gives without the callback (as the import pass calls it) and
+// with it (as the content pass does).
+struct BothPassesResult {
+  int importPass;
+  int contentPass;
+};
+BothPassesResult AnalyzeFileForBothPasses(const char* path, ContentCallback callback, void* callbackContext,
+                                          PointerList* nameSink, PointerList* laterBoundSink);
+
 #endif

@@ -53,7 +53,8 @@ class FileListView : public SearchView {
 void RunPass(ProcessState& state, const Corpus& corpus, bool importsOnly) {
   state.ImportsOnlyMode = importsOnly ? 1 : 0;
   std::snprintf(state.SearchRoot, sizeof state.SearchRoot, "%s", corpus.root.c_str());
-  SearchDirectory(state, state.SearchRoot);
+  state.searchRootOverride = true;
+  SearchDrives(state);
 }
 
 void Collect(ProcessState& state, SearchTimes* times) {
@@ -152,6 +153,7 @@ SearchTimes TimeSearch(const Corpus& corpus, int repeats) {
   for (int run = 0; run < repeats; ++run) {
     ProcessState state;
     LoadCandidates(corpus, state);
+    best.scannerTableBytes = ContentScanner(state.CandidateList).TableBytes();
     const std::uint64_t residentBefore = StatusKilobytes("VmRSS:");
     const bool peakReset = ResetPeakMemory();
 
@@ -180,7 +182,6 @@ SearchTimes TimeSearch(const Corpus& corpus, int repeats) {
     if (peakReset && peak > residentBefore) {
       best.peakMemoryGrowth = std::max<std::uint64_t>(best.peakMemoryGrowth, (peak - residentBefore) * 1024);
     }
-    best.scannerTableBytes = state.contentScanner != nullptr ? state.contentScanner->TableBytes() : 0;
     best.candidates = passes.candidates;
     best.marks = passes.marks;
     best.madeUpFound = passes.madeUpFound;

@@ -14,6 +14,9 @@ constexpr const char* kMakerName = TARNWICK_MAKER_NAME;
 // Where the settings file keeps the running instance's marker.
 constexpr const char* kCurrentProcessSection = "currentprocess";
 constexpr const char* kClassNameKey = "classname";
+// [options] key: the number of threads that read files in a search; 0 or
+// none for one per processor.
+constexpr const char* kSearchThreadsKey = "searchthreads";
 constexpr int kLibraryKind32 = 0x20;
 constexpr int kLibraryKind16 = 0x10;
 constexpr int kMaxExtensions = 27;

@@ -5,16 +5,23 @@
 
 struct ProcessState;
 
-// One pass over what "searchdrives" selects, in the state's current mode.
-void SearchDrives(ProcessState& state);
+// The import pass over what "searchdrives" selects (or the directory of a
+// search root given for this run) and, when withContentPass is set, the
+// content pass over the same walk, each file read once by one of the
+// search's threads. Every list line, log line, counter, status text and
+// early end is that of the import pass followed by the content pass, each
+// checking one file after the other in walk order. ImportsOnlyMode is 0
+// during the content pass and stays so.
+void SearchDrivesInPasses(ProcessState& state, bool withContentPass);
 
-// Walks the directory in path (a 260-character buffer) and its
-// subdirectories depth first; on return path ends with the separator.
-// Linked directories, virtual file systems and entries whose path would not
-// fit are passed over; only regular files are checked.
-void SearchDirectory(ProcessState& state, char* path);
+// One pass over the same, in the state's current mode.
+void SearchDrives(ProcessState& state);
 
 // The number of candidates whose found mark is not set.
 int CandidatesLeft(const ProcessState& state);
+
+// The threads that read files in a search: the state's searchThreads when
+// set, else the "searchthreads" setting, else (0 or none) one per processor.
+int SearchThreadCount(const ProcessState& state);
 
 #endif

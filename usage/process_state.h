@@ -3,13 +3,10 @@
 #ifndef TARNWICK_USAGE_PROCESS_STATE_H
 #define TARNWICK_USAGE_PROCESS_STATE_H
 
-#include <memory>
-
 #include "base/pointer_list.h"
 #include "config/settings.h"
 #include "usage/evidence_leads.h"
 
-class ContentScanner;
 class SearchView;
 
 struct ProcessState {
@@ -35,10 +32,9 @@ struct ProcessState {
   int SearchCompleted = 0;
   // The status bar and the list; none while there is no window.
   SearchView* view = nullptr;
-  // The search tables of the content pass (usage/content_scanner.h): made
-  // by its first file from the candidates not found by then, dropped by
-  // every import-mode check.
-  std::shared_ptr<ContentScanner> contentScanner;
+  // The threads that read files in a search, for this run alone (a command
+  // line option, a test); 0 leaves it to the settings file.
+  int searchThreads = 0;
   // Noted by the import pass for the evidence pass; emptied by each search.
   EvidenceLeads evidenceLeads;
 };

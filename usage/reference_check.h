@@ -5,40 +5,29 @@
 
 #include <cstdint>
 
-struct CandidateLibrary;
+struct FileFindings;
 struct ProcessState;
 
-// Checks the file at path in the state's current mode (ImportsOnlyMode) and
-// marks what it refers to. Returns 1 when the file was analysed (content
-// mode: any kind; import mode: kinds 1 to 4), else 0.
+// What the import pass does with a file it checks, from the file's
+// findings (usage/file_examination.h): shows it, counts its import table,
+// notes a settings file and the candidates it binds later for the evidence
+// pass, and marks the candidates its import table binds. Returns 1 when the
+// file was analysed (kinds 1 to 4), else 0.
+int CommitImportCheck(ProcessState& state, const char* path, const FileFindings& findings);
+
+// What the content pass does with a file it checks: shows it, counts it
+// when its kind is searched (1 to 4) and marks the candidates its content
+// names. Returns 1 when the file was analysed (any kind), else 0.
+int CommitContentCheck(ProcessState& state, const char* path, const FileFindings& findings);
+
+// Reads the file at path and checks it in the state's current mode
+// (ImportsOnlyMode), as the passes do.
 int CheckFile(ProcessState& state, const char* path);
 
-// What ScanContent needs besides the region: the state and the file's path.
-struct ScanContext {
-  ProcessState* state;
-  const char* path;
-};
-
-// The content callback of content mode: counts the file (kinds 1 to 4) and
-// searches its region for every candidate not yet found, in one pass over
-// its bytes (ScanContentInOnePass).
-int ScanContent(const std::uint8_t* regionStart, std::uint32_t regionLength, void* context, int kind);
-
-// The straightforward content scan: for each remaining candidate, jump from
-// one occurrence of its first character (as stored, then in upper case) to
-// the next, up to the last byte of the region, and judge the name at every
-// one of them. A name counts wherever it stands, also in the last bytes of
-// the region or in a region no longer than the name, when its bytes, with
-// the terminator it needs, lie inside the region. It reads nothing before
-// the region or at or past its end; a hit whose judgement needs such a byte
-// is no match. Its cost grows with bytes times candidates; it stays as the
-// definition that the one-pass scan is tested against.
+// The straightforward content scan: for each remaining candidate, in list
+// order, ReferenceScanFinds (usage/content_match.h), marking what it finds;
+// a candidate of the file's own name is passed over.
 void ScanContentReference(ProcessState& state, const std::uint8_t* region, std::uint32_t length,
                           const char* path, int referenceKind);
-
-// The straightforward search for one candidate, as ScanContentReference
-// makes it (without its found and own-name tests): true when a hit matches.
-bool ReferenceScanFinds(const std::uint8_t* region, std::uint32_t length, const CandidateLibrary& candidate,
-                        int referenceKind);
 
 #endif

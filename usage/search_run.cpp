@@ -35,13 +35,7 @@ void RunSearchPasses(ProcessState& state) {
   state.SearchRunning = 1;
   state.ImportsOnlyMode = 1;
   state.evidenceLeads.Clear();
-  SearchDrives(state);
-  if (ProfileReadInt("options", "lookimportsonly", 0, kSettingsFile) == 0) {
-    // "perfoming" kept as users have always seen it in the log.
-    LogPrintf("Now perfoming the final analysis\n");
-    state.ImportsOnlyMode = 0;
-    SearchDrives(state);
-  }
+  SearchDrivesInPasses(state, ProfileReadInt("options", "lookimportsonly", 0, kSettingsFile) == 0);
   RunEvidencePass(state);
   state.SearchCompleted = 1;
 }

@@ -42,6 +42,9 @@ SearchFixture::SearchFixture() {
   log_ = installation.Folder("log") + kPathSeparator + "tarnwick.log";
   LogOpen(log_.c_str());
   state.view = &view;
+  // More reading threads than processors, so that files are read out of
+  // walk order while the results must stay in it.
+  state.searchThreads = 4;
   SplitExtensions("dll", &state.settings);
 
   for (const char* name : {"kernel32.dll", "foo.dll", "foobar.dll", "plugin.dll", "helper.dll", "nearmiss.dll",
