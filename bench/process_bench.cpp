@@ -160,10 +160,12 @@ std::string ReadText(const std::string& path) {
 
 // The last lines of a program's error output, to show why it failed.
 std::string Tail(const std::string& path) {
-  const std::string text = ReadText(path);
-  std::size_t at = text.size();
-  for (int lines = 0; lines < 6 && at > 0; ++lines) at = text.rfind('\n', at - 1);
-  return at == std::string::npos ? text : text.substr(at + 1);
+  std::vector<std::string> lines;
+  std::istringstream text(ReadText(path));
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  std::string tail;
+  for (std::size_t i = lines.size() > 6 ? lines.size() - 6 : 0; i < lines.size(); ++i) tail += lines[i] + "\n";
+  return tail;
 }
 
 class Bench {
