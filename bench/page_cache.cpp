@@ -23,9 +23,12 @@ Eviction EvictTree(const Tree& tree) {
       result.failures.push_back(Failure(file.path, "open", errno));
       continue;
     }
-    // Dirty pages are not dropped, so a tree just written is flushed first.
-    if (fdatasync(fd) != 0) {
-      result.failures.push_back(Failure(file.path, "fdatasync", errno));
+    // Dirty pages are not dropped, so a tree just written is written out
+    // first; sync_file_range rather than fdatasync, which would flush the
+    // disk's own cache once per file (over a minute for 50000 files).
+    if (sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) !=
+        0) {
+      result.failures.push_back(Failure(file.path, "sync_file_range", errno));
     } else if (const int error = posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED); error != 0) {
       result.failures.push_back(Failure(file.path, "posix_fadvise", error));
     } else {

@@ -1,5 +1,5 @@
 // Evicting a tree's pages from the page cache, without root: every regular
-// file's written pages are flushed, then all its pages are dropped with
+// file's dirty pages are written out, then all its pages are dropped with
 // posix_fadvise(POSIX_FADV_DONTNEED); directories are advised the same way
 // (what that drops depends on the file system; the kernel's directory
 // entry and inode caches stay). Pages that a running program has mapped

@@ -20,7 +20,8 @@
 //   process_bench --tarnwick PATH --parallel-read PATH [--memscan PATH] --work DIR
 //                 --prefix DIR --generated DIR --size MB --large DIR --large-size MB --large-files N
 //                 [--markdown FILE] [--summary FILE] [--corpora prefix,generated,large]
-//                 [--warm-runs N] [--cold-runs N] [--large-runs N] [--threads-option NAME]
+//                 [--warm-runs N] [--cold-runs N] [--large-warm-runs N] [--large-cold-runs N]
+//                 [--threads-option NAME]
 //
 // TARNWICK_BENCH_THREADS=N in the environment passes `--threads N` (or the
 // option named) to every timed search; without it the edition's default.
@@ -28,6 +29,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -58,7 +60,7 @@ struct Options {
   std::string prefix, generated, large;
   std::size_t size = 512, largeSize = 4096, largeFiles = 50000;
   std::string corpora = "prefix,generated,large";
-  int warmRuns = 5, coldRuns = 3, largeRuns = 3;
+  int warmRuns = 5, coldRuns = 3, largeWarmRuns = 3, largeColdRuns = 2;
   std::string threadsOption = "--threads";
 };
 
@@ -131,7 +133,10 @@ bool ParseOptions(int argc, char** argv, Options* o) {
   std::map<std::string, std::size_t*> counts = {
       {"--size", &o->size}, {"--large-size", &o->largeSize}, {"--large-files", &o->largeFiles}};
   std::map<std::string, int*> runs = {
-      {"--warm-runs", &o->warmRuns}, {"--cold-runs", &o->coldRuns}, {"--large-runs", &o->largeRuns}};
+      {"--warm-runs", &o->warmRuns},
+      {"--cold-runs", &o->coldRuns},
+      {"--large-warm-runs", &o->largeWarmRuns},
+      {"--large-cold-runs", &o->largeColdRuns}};
   if (argc % 2 != 1) return false;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string name = argv[i], value = argv[i + 1];
@@ -175,7 +180,7 @@ class Bench {
   // Whether the console edition lists the option for the number of threads.
   void DetectThreadsOption() {
     const std::string help = o_.work + "/tarnwick-help.txt";
-    RunProcess({o_.tarnwick, "--help"}, help, "/dev/null");
+    RunProcess({o_.tarnwick, "--help"}, o_.work, help, "/dev/null");
     const std::string text = ReadText(help);
     for (std::size_t at = text.find(o_.threadsOption); at != std::string::npos;
          at = text.find(o_.threadsOption, at + 1)) {
@@ -253,7 +258,7 @@ class Bench {
  private:
   void Time(const std::string& name, const std::vector<std::string>& arguments, Series* series, Figures* f) {
     const std::string errors = o_.work + "/" + name + ".err";
-    const ProcessRun run = RunProcess(arguments, "/dev/null", errors);
+    const ProcessRun run = RunProcess(arguments, o_.work, "/dev/null", errors);
     if (!run.Succeeded()) {
       if (series != nullptr) series->failed = true;
       Fail(f, name + ": " + run.Describe() + "; its last words (" + errors + "):\n" + Tail(errors));
@@ -273,7 +278,7 @@ class Bench {
   // exit status 0, at least one candidate listed, no cancelled search.
   void CheckSearch(const std::string& key, const std::vector<std::string>& search, Figures* f) {
     const std::string list = o_.work + "/" + key + "-list.tsv", errors = o_.work + "/" + key + "-search.err";
-    const ProcessRun run = RunProcess(search, list, errors);
+    const ProcessRun run = RunProcess(search, o_.work, list, errors);
     if (!run.Succeeded()) {
       Fail(f, key + " search: " + run.Describe() + "; its last words (" + errors + "):\n" + Tail(errors));
       return;
@@ -493,7 +498,8 @@ std::string Setting(const Options& o, bool threadsOption) {
   const char* threads = std::getenv("TARNWICK_BENCH_THREADS");
   return "Measured by `bash bench/run.sh` on " + cpu + ", " + std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) +
          " cores; " + std::to_string(o.warmRuns) + " warm and " + std::to_string(o.coldRuns) +
-         " cold runs of each program (" + std::to_string(o.largeRuns) + " of each over the largest corpus); " +
+         " cold runs of each program (" + std::to_string(o.largeWarmRuns) + " and " +
+         std::to_string(o.largeColdRuns) + " over the largest corpus); " +
          (threadsOption ? "search threads: " + std::string(threads != nullptr && *threads ? threads : "the default")
                         : "the console edition has no option for its number of threads") +
          ".";
@@ -516,7 +522,19 @@ int main(int argc, char** argv) {
                  "                     --prefix DIR --generated DIR --size MB --large DIR --large-size MB\n"
                  "                     --large-files N [--markdown FILE] [--summary FILE]\n"
                  "                     [--corpora prefix,generated,large] [--warm-runs N] [--cold-runs N]\n"
-                 "                     [--large-runs N] [--threads-option NAME]\n");
+                 "                     [--large-warm-runs N] [--large-cold-runs N] [--threads-option NAME]\n");
+    return 2;
+  }
+  // The programs run in the work directory (the search writes its log
+  // into the directory it runs in), so every path is made absolute.
+  for (std::string* path : {&o.tarnwick, &o.parallelRead, &o.memscan, &o.work, &o.markdown, &o.summary, &o.prefix,
+                            &o.generated, &o.large}) {
+    if (!path->empty()) *path = std::filesystem::absolute(*path).lexically_normal().string();
+  }
+  std::error_code workMade;
+  std::filesystem::create_directories(o.work, workMade);
+  if (workMade) {
+    std::fprintf(stderr, "cannot make the work directory %s: %s\n", o.work.c_str(), workMade.message().c_str());
     return 2;
   }
   const auto start = std::chrono::steady_clock::now();
@@ -542,7 +560,8 @@ int main(int argc, char** argv) {
     corpora.push_back(SearchedTree{"large",
                              "Generated installation, " + std::to_string(o.largeSize) + " MB, " +
                                  std::to_string(o.largeFiles) + " files",
-                             made.root, made.root, {"--root", made.root, "--search-dir", made.root, "--yes"}, o.largeRuns, o.largeRuns});
+                             made.root, made.root, {"--root", made.root, "--search-dir", made.root, "--yes"}, o.largeWarmRuns,
+                             o.largeColdRuns});
   }
   if (corpora.empty()) {
     std::fprintf(stderr, "no corpus chosen (--corpora takes prefix, generated and large)\n");

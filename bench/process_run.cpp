@@ -18,8 +18,8 @@ std::string ProcessRun::Describe() const {
   return "exit status " + std::to_string(exitStatus);
 }
 
-ProcessRun RunProcess(const std::vector<std::string>& arguments, const std::string& outputFile,
-                      const std::string& errorFile) {
+ProcessRun RunProcess(const std::vector<std::string>& arguments, const std::string& directory,
+                      const std::string& outputFile, const std::string& errorFile) {
   ProcessRun run;
   if (arguments.empty()) return run;
   std::vector<char*> argv;
@@ -27,6 +27,7 @@ ProcessRun RunProcess(const std::vector<std::string>& arguments, const std::stri
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

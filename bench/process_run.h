@@ -19,11 +19,11 @@ struct ProcessRun {
   std::string Describe() const;  // "exit status 3", "killed by signal 11", ...
 };
 
-// Runs arguments[0] (a path, not looked up on PATH) with standard input
-// from /dev/null and standard output and error into the files named
-// ("/dev/null" to drop them), and waits for it.
-ProcessRun RunProcess(const std::vector<std::string>& arguments, const std::string& outputFile,
-                      const std::string& errorFile);
+// Runs arguments[0] (a path, not looked up on PATH) in the directory
+// given, with standard input from /dev/null and standard output and error
+// into the files named ("/dev/null" to drop them), and waits for it.
+ProcessRun RunProcess(const std::vector<std::string>& arguments, const std::string& directory,
+                      const std::string& outputFile, const std::string& errorFile);
 
 // The median of the values (the mean of the middle two for an even count);
 // 0 for none.
