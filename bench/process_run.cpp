@@ -4,13 +4,34 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 
 extern char** environ;
+
+namespace {
+
+// Sets this process's peak resident size to its current one; returns the
+// current one (0 where it cannot be read).
+std::uint64_t ResetPeakResident() {
+  if (std::FILE* refs = std::fopen("/proc/self/clear_refs", "w")) {
+    std::fputs("5", refs);
+    std::fclose(refs);
+  }
+  unsigned long long size = 0, resident = 0;
+  std::FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (statm == nullptr) return 0;
+  const bool read = std::fscanf(statm, "%llu %llu", &size, &resident) == 2;
+  std::fclose(statm);
+  return read ? resident * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE)) : 0;
+}
+
+}  // namespace
 
 std::string ProcessRun::Describe() const {
   if (!started) return "could not be started";
@@ -31,6 +52,7 @@ ProcessRun RunProcess(const std::vector<std::string>& arguments, const std::stri
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  run.launcherResidentBytes = ResetPeakResident();
   const auto start = std::chrono::steady_clock::now();
   pid_t child = 0;
   const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);

@@ -14,6 +14,9 @@ struct ProcessRun {
   int signal = 0;       // the signal that ended it, else 0
   double seconds = 0;
   std::uint64_t peakResidentBytes = 0;
+  // The benchmark's own resident size when it started the child: the
+  // kernel reports no child peak below it (see RunProcess).
+  std::uint64_t launcherResidentBytes = 0;
 
   bool Succeeded() const { return started && exitStatus == 0; }
   std::string Describe() const;  // "exit status 3", "killed by signal 11", ...
@@ -22,6 +25,14 @@ struct ProcessRun {
 // Runs arguments[0] (a path, not looked up on PATH) in the directory
 // given, with standard input from /dev/null and standard output and error
 // into the files named ("/dev/null" to drop them), and waits for it.
+//
+// At exec the kernel counts the peak resident size of the memory the child
+// had before into the child's own, and a child started with posix_spawn
+// shares the benchmark's memory until then: without care, the child would
+// be charged with the benchmark's own peak (hundreds of megabytes after
+// writing a generated installation). So the benchmark's peak is reset to
+// its current size first (/proc/self/clear_refs), which is then the least
+// a child can be reported to use.
 ProcessRun RunProcess(const std::vector<std::string>& arguments, const std::string& directory,
                       const std::string& outputFile, const std::string& errorFile);
 
