@@ -7,7 +7,9 @@
 # evict_cache and parallel_read refuse bad input with status 2 and a
 # message, read every byte of a tree once without following symbolic
 # links, and the eviction leaves nothing of a tree just written in the
-# page cache; process_bench reports a search that fails as a failure.
+# page cache; process_bench reports a search that fails as a failure and
+# gives every figure over a small installation; the many-files installation
+# is as large and as many as asked, and the same each time.
 set -uo pipefail
 build=${1:?usage: check_tools.sh BUILD_DIR}
 tools=$build/bench
@@ -64,6 +66,34 @@ cp "$tree/a/small" "$scratch/prefix/drive_c/"
 expect 1 "search: exit status 1" "$tools/process_bench" --tarnwick /bin/false --parallel-read "$tools/parallel_read" \
   --work "$scratch/work" --prefix "$scratch/prefix" --generated "$scratch/unused" --large "$scratch/unused" \
   --corpora prefix --warm-runs 1 --cold-runs 1
+
+# The whole pipeline over a small generated installation with the real
+# console edition: figures for every program, and the tables written.
+if [ -x "$build/ui/console/tarnwick" ]; then
+  expect 0 "" "$tools/process_bench" --tarnwick "$build/ui/console/tarnwick" --parallel-read "$tools/parallel_read" \
+    --work "$scratch/work" --prefix "$scratch/prefix" --generated "$scratch/small" --size 4 --large "$scratch/unused" \
+    --corpora generated --warm-runs 1 --cold-runs 1 --markdown "$scratch/report.md" --summary "$scratch/table.md"
+  # Without memscan only the warm floor and its ratio are left out.
+  row=$(grep -F "| Generated installation, 4 MB |" "$scratch/table.md")
+  missing=$(awk -F' [|] ' '{ sub(/ [|]$/, ""); for (i = 2; i <= 10; ++i) if ($i == "-" && i != 5 && i != 6) print i }' <<<"${row:-| x}")
+  [ -n "$row" ] && [ -z "$missing" ] || fail "process_bench left figures out: ${row:-no row}"
+  grep -qF "## Whole processes" "$scratch/report.md" || fail "process_bench wrote no report"
+else
+  fail "no console edition at $build/ui/console/tarnwick"
+fi
+
+# The many-files installation reaches both its size and its number of
+# files, and the same request writes the same files.
+for copy in one two; do
+  "$tools/process_bench" --tarnwick /bin/true --parallel-read "$tools/parallel_read" --work "$scratch/work" \
+    --prefix "$scratch/prefix" --generated "$scratch/unused" --large "$scratch/$copy" --large-size 40 \
+    --large-files 1500 --corpora large --warm-runs 1 --cold-runs 1 >/dev/null 2>&1
+done
+files=$(find "$scratch/one/drive_c" -type f | wc -l)
+bytes=$(find "$scratch/one/drive_c" -type f -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')
+[ "$files" -ge 1500 ] || fail "the many-files installation has $files files, not 1500"
+[ "$bytes" -ge $((40 * 1024 * 1024)) ] || fail "the many-files installation has $bytes bytes, not 40 MB"
+diff -r -q "$scratch/one/drive_c" "$scratch/two/drive_c" >/dev/null || fail "two many-files installations differ"
 
 if [ "$failures" -gt 0 ]; then
   echo "check_tools: $failures checks failed" >&2
