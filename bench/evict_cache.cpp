@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
     }
     const Eviction eviction = EvictTree(tree);
     for (const std::string& failure : eviction.failures) std::fprintf(stderr, "evict_cache: %s\n", failure.c_str());
-    if (tree.unlistable > 0) std::fprintf(stderr, "evict_cache: %zu directories could not be listed\n", tree.unlistable);
+    if (tree.unlistable > 0)
+      std::fprintf(stderr, "evict_cache: %zu directories could not be listed\n", tree.unlistable);
     const std::uint64_t resident = ResidentBytes(tree);
     std::printf("%s: evicted %zu of %zu files (%.1f MB) and advised %zu directories; %.1f MB still resident\n", argv[i],
                 eviction.files, tree.files.size(), static_cast<double>(eviction.bytes) / 1e6, eviction.directories,

@@ -15,9 +15,9 @@
 #include "bench/tree_files.h"
 
 struct Eviction {
-  std::size_t files = 0;        // regular files evicted
-  std::size_t directories = 0;  // directories advised
-  std::uint64_t bytes = 0;      // their size
+  std::size_t files = 0;              // regular files evicted
+  std::size_t directories = 0;        // directories advised
+  std::uint64_t bytes = 0;            // their size
   std::vector<std::string> failures;  // "path: reason", for files that could not be evicted
 };
 

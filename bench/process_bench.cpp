@@ -29,9 +29,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -71,8 +71,8 @@ struct Options {
 struct SearchedTree {
   std::string key;
   std::string title;
-  std::string floorTree;                  // drive C:, what the floors read
-  std::string evictedTree;                // evicted before every cold run
+  std::string floorTree;                   // drive C:, what the floors read
+  std::string evictedTree;                 // evicted before every cold run
   std::vector<std::string> searchOptions;  // after the program's path
   int warmRuns = 0, coldRuns = 0;
 };
@@ -130,17 +130,16 @@ bool ParseCount(const std::string& text, std::size_t* value) {
 
 bool ParseOptions(int argc, char** argv, Options* o) {
   std::map<std::string, std::string*> texts = {
-      {"--tarnwick", &o->tarnwick}, {"--parallel-read", &o->parallelRead}, {"--memscan", &o->memscan},
-      {"--work", &o->work},         {"--markdown", &o->markdown},          {"--summary", &o->summary},
-      {"--prefix", &o->prefix},     {"--generated", &o->generated},        {"--large", &o->large},
+      {"--tarnwick", &o->tarnwick}, {"--parallel-read", &o->parallelRead},  {"--memscan", &o->memscan},
+      {"--work", &o->work},         {"--markdown", &o->markdown},           {"--summary", &o->summary},
+      {"--prefix", &o->prefix},     {"--generated", &o->generated},         {"--large", &o->large},
       {"--corpora", &o->corpora},   {"--threads-option", &o->threadsOption}};
   std::map<std::string, std::size_t*> counts = {
       {"--size", &o->size}, {"--large-size", &o->largeSize}, {"--large-files", &o->largeFiles}};
-  std::map<std::string, int*> runs = {
-      {"--warm-runs", &o->warmRuns},
-      {"--cold-runs", &o->coldRuns},
-      {"--large-warm-runs", &o->largeWarmRuns},
-      {"--large-cold-runs", &o->largeColdRuns}};
+  std::map<std::string, int*> runs = {{"--warm-runs", &o->warmRuns},
+                                      {"--cold-runs", &o->coldRuns},
+                                      {"--large-warm-runs", &o->largeWarmRuns},
+                                      {"--large-cold-runs", &o->largeColdRuns}};
   if (argc % 2 != 1) return false;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string name = argv[i], value = argv[i + 1];
@@ -199,8 +198,7 @@ class Bench {
       if (threadsOption_) {
         threadsArguments_ = {o_.threadsOption, wanted};
       } else {
-        std::fprintf(stderr, "TARNWICK_BENCH_THREADS ignored: tarnwick --help lists no %s\n",
-                     o_.threadsOption.c_str());
+        std::fprintf(stderr, "TARNWICK_BENCH_THREADS ignored: tarnwick --help lists no %s\n", o_.threadsOption.c_str());
       }
     }
   }
@@ -370,11 +368,11 @@ std::vector<Goal> Goals(const std::vector<Figures>& all, bool memscan, bool thre
   for (const Figures& f : all) {
     const double warm = Ratio(f.searchWarm.median(), f.memscanWarm.median());
     if (memscan) {
-      goals.push_back(Goal{f.title + ": warm, whole search at most 1.5x the one-thread memchr floor",
-                           FormatRatio(warm), warm > 0 && warm <= kWarmGoal});
+      goals.push_back(Goal{f.title + ": warm, whole search at most 1.5x the one-thread memchr floor", FormatRatio(warm),
+                           warm > 0 && warm <= kWarmGoal});
     } else {
-      goals.push_back(Goal{f.title + ": warm, whole search at most 1.5x the one-thread memchr floor",
-                           "no memscan.c", false, false});
+      goals.push_back(Goal{f.title + ": warm, whole search at most 1.5x the one-thread memchr floor", "no memscan.c",
+                           false, false});
     }
     const double cold = Ratio(f.searchCold.median(), f.fairColdFloor());
     goals.push_back(Goal{f.title + ": cold, whole search at most 1.3x the parallel-read floor", FormatRatio(cold),
@@ -421,7 +419,8 @@ std::string Markdown(const std::vector<Figures>& all, const std::vector<Goal>& g
   text +=
       "Each figure is the median of the runs, wall-clock seconds of a whole process (and MB/s over all bytes of "
       "the corpus's drive C:). The search is the console edition as a user runs it, `tarnwick --prefix P "
-      "--search-dir P/drive_c --yes` or `tarnwick --root C --search-dir C --yes`, its list going to /dev/null. The one-thread memchr floor is `memscan -m mmap` "
+      "--search-dir P/drive_c --yes` or `tarnwick --root C --search-dir C --yes`, its list going to /dev/null. The "
+      "one-thread memchr floor is `memscan -m mmap` "
       "(built from /work/shared/bench/memscan.c): every regular file mapped read-only and one rare byte counted "
       "with memchr. The parallel-read floor is `bench/parallel_read` with one reader per core taking files from "
       "one list, mapped (`-m mmap`) or read with pread in 1 MiB chunks (`-m pread`); the faster is the fair "
@@ -444,22 +443,22 @@ std::string Markdown(const std::vector<Figures>& all, const std::vector<Goal>& g
                "search / parallel-read floor", "search / memchr floor", "left cached by the eviction"});
   text += Row({"---", "---:", "---:", "---:", "---:", "---:", "---:", "---:"});
   for (const Figures& f : all) {
-    text += Row({f.title, Seconds(f.searchCold, f.bytes), Seconds(f.memscanCold, f.bytes),
-                 Seconds(f.mmapCold, f.bytes), Seconds(f.preadCold, f.bytes),
-                 FormatRatio(Ratio(f.searchCold.median(), f.fairColdFloor())),
+    text += Row({f.title, Seconds(f.searchCold, f.bytes), Seconds(f.memscanCold, f.bytes), Seconds(f.mmapCold, f.bytes),
+                 Seconds(f.preadCold, f.bytes), FormatRatio(Ratio(f.searchCold.median(), f.fairColdFloor())),
                  FormatRatio(Ratio(f.searchCold.median(), f.memscanCold.median())),
                  Format("%.1f%%", f.residentAfterEviction * 100)});
   }
-  text += "\nPeak memory of the search (the process's maximum resident set, file pages mapped included), by "
-          "search threads; beyond the largest files = peak less the largest files' sizes, one file per thread. "
-          "The kernel reports no peak below the benchmark's own resident size when it starts the program, " +
-          Megabytes(static_cast<double>(gLauncherResident)) + " at most in this run:\n\n";
+  text +=
+      "\nPeak memory of the search (the process's maximum resident set, file pages mapped included), by "
+      "search threads; beyond the largest files = peak less the largest files' sizes, one file per thread. "
+      "The kernel reports no peak below the benchmark's own resident size when it starts the program, " +
+      Megabytes(static_cast<double>(gLauncherResident)) + " at most in this run:\n\n";
   text += Row({"corpus", "threads", "peak resident", "beyond the largest files"});
   text += Row({"---", "---:", "---:", "---:"});
   for (const Figures& f : all) {
     for (const MemoryRun& m : f.memory) {
-      text += Row({f.title, ThreadsLabel(m.threads), Megabytes(static_cast<double>(m.peakResident)),
-                   Megabytes(m.beyond())});
+      text += Row(
+          {f.title, ThreadsLabel(m.threads), Megabytes(static_cast<double>(m.peakResident)), Megabytes(m.beyond())});
     }
   }
   text += "\n" + Row({"goal", "measured", "met"}) + Row({"---", "---", "---"});
@@ -505,8 +504,8 @@ std::string Setting(const Options& o, bool threadsOption) {
   const char* threads = std::getenv("TARNWICK_BENCH_THREADS");
   return "Measured by `bash bench/run.sh` on " + cpu + ", " + std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) +
          " cores; " + std::to_string(o.warmRuns) + " warm and " + std::to_string(o.coldRuns) +
-         " cold runs of each program (" + std::to_string(o.largeWarmRuns) + " and " +
-         std::to_string(o.largeColdRuns) + " over the largest corpus); " +
+         " cold runs of each program (" + std::to_string(o.largeWarmRuns) + " and " + std::to_string(o.largeColdRuns) +
+         " over the largest corpus); " +
          (threadsOption ? "search threads: " + std::string(threads != nullptr && *threads ? threads : "the default")
                         : "the console edition has no option for its number of threads") +
          ".";
@@ -545,30 +544,46 @@ int main(int argc, char** argv) {
     return 2;
   }
   const auto start = std::chrono::steady_clock::now();
-  auto wanted = [&](const std::string& key) { return ("," + o.corpora + ",").find("," + key + ",") != std::string::npos; };
+  auto wanted = [&](const std::string& key) {
+    return ("," + o.corpora + ",").find("," + key + ",") != std::string::npos;
+  };
 
   std::vector<SearchedTree> corpora;
   if (wanted("prefix")) {
-    corpora.push_back(SearchedTree{"prefix", "Wine prefix", o.prefix + "/drive_c", o.prefix,
-                             {"--prefix", o.prefix, "--search-dir", o.prefix + "/drive_c", "--yes"}, o.warmRuns, o.coldRuns});
+    corpora.push_back(SearchedTree{"prefix",
+                                   "Wine prefix",
+                                   o.prefix + "/drive_c",
+                                   o.prefix,
+                                   {"--prefix", o.prefix, "--search-dir", o.prefix + "/drive_c", "--yes"},
+                                   o.warmRuns,
+                                   o.coldRuns});
   }
   if (wanted("generated")) {
     std::fprintf(stderr, "== writing the generated installation (%zu MB) if needed\n", o.size);
     const GeneratedInstallation made = WriteGeneratedInstallation(o.generated, o.size);
-    corpora.push_back(SearchedTree{"generated", "Generated installation, " + std::to_string(o.size) + " MB", made.root,
-                             made.root, {"--root", made.root, "--search-dir", made.root, "--yes"}, o.warmRuns, o.coldRuns});
+    corpora.push_back(SearchedTree{"generated",
+                                   "Generated installation, " + std::to_string(o.size) + " MB",
+                                   made.root,
+                                   made.root,
+                                   {"--root", made.root, "--search-dir", made.root, "--yes"},
+                                   o.warmRuns,
+                                   o.coldRuns});
   }
   if (wanted("large")) {
     std::fprintf(stderr, "== writing the generated installation (%zu MB, %zu files) if needed\n", o.largeSize,
                  o.largeFiles);
     const auto writing = std::chrono::steady_clock::now();
     const GeneratedInstallation made = WriteGeneratedInstallation(o.large, o.largeSize, o.largeFiles);
-    std::fprintf(stderr, "   %.1f s\n", std::chrono::duration<double>(std::chrono::steady_clock::now() - writing).count());
-    corpora.push_back(SearchedTree{"large",
-                             "Generated installation, " + std::to_string(o.largeSize) + " MB, " +
-                                 std::to_string(o.largeFiles) + " files",
-                             made.root, made.root, {"--root", made.root, "--search-dir", made.root, "--yes"}, o.largeWarmRuns,
-                             o.largeColdRuns});
+    std::fprintf(stderr, "   %.1f s\n",
+                 std::chrono::duration<double>(std::chrono::steady_clock::now() - writing).count());
+    corpora.push_back(SearchedTree{
+        "large",
+        "Generated installation, " + std::to_string(o.largeSize) + " MB, " + std::to_string(o.largeFiles) + " files",
+        made.root,
+        made.root,
+        {"--root", made.root, "--search-dir", made.root, "--yes"},
+        o.largeWarmRuns,
+        o.largeColdRuns});
   }
   if (corpora.empty()) {
     std::fprintf(stderr, "no corpus chosen (--corpora takes prefix, generated and large)\n");
