@@ -13,7 +13,8 @@
 #    one-thread memchr floor (memscan, built from $MEMSCAN_SOURCE, by
 #    default /work/shared/bench/memscan.c; left out when missing) and the
 #    parallel-read floor (bench/parallel_read), with peak memory;
-#  - search_bench (left out with --whole-only): the passes inside one
+#  - search_bench (left out with --whole-only, the last figures it gave
+#    then kept in the report, marked as earlier ones): the passes inside one
 #    process over the prefix with its own, 100 and 3000 candidates and the
 #    small generated installation, next to the straightforward content
 #    scan, ripgrep (installed here when missing and running as root) and
@@ -90,9 +91,14 @@ fi
 {
   echo "# Search benchmark"
   for part in whole-process in-process win32-dialog; do
-    if [ -f "$build/$part.md" ] && [ "$build/$part.md" -nt "$build/.bench-started" ]; then
+    [ -f "$build/$part.md" ] || continue
+    if [ "$build/$part.md" -nt "$build/.bench-started" ]; then
       echo
       cat "$build/$part.md"
+    elif [ "$part" = in-process ] && [ "$in_process" = no ]; then
+      # Left out of this run (--whole-only): the figures of the last run that had it.
+      echo
+      sed '1a\\n(From an earlier run: this one was started with --whole-only.)' "$build/$part.md"
     fi
   done
 } > bench/RESULTS.md
