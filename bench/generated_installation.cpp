@@ -103,13 +103,96 @@ void Write(const fs::path& path, const Bytes& bytes) {
   testbuild::WriteFile(path.string(), bytes);
 }
 
+// Lines of settings-like text.
+Bytes TextBytes(std::size_t size, Random& random) {
+  static const char* const kLines[] = {"[Settings]\r\n", "Enabled=1\r\n", "Path=C:\\Program Files\\Common\r\n",
+                                       "<item name=\"value\" />\r\n", "Version=10.0.19041.1\r\n",
+                                       "; generated file, do not edit\r\n", "Language=0409\r\n"};
+  Bytes out;
+  out.reserve(size);
+  while (out.size() < size) {
+    const std::string line = kLines[random.Below(std::size(kLines))];
+    out.insert(out.end(), line.begin(), line.end());
+  }
+  out.resize(size);
+  return out;
+}
+
+struct Usage {
+  const std::vector<std::string>& imported;
+  const std::vector<Bytes>& named;
+  std::size_t nextImport = 0;
+  std::size_t nextName = 0;
+};
+
+// A program of about size bytes that imports four of the imported
+// libraries and names up to six of the named ones in its data.
+Bytes Program(std::size_t size, Usage& usage, Random& random) {
+  testbuild::PeImage pe;
+  pe.imports = {"KERNEL32.dll", "USER32.dll"};
+  for (std::size_t n = 0; n < 4 && !usage.imported.empty(); ++n) {
+    pe.imports.push_back(Upper(usage.imported[usage.nextImport++ % usage.imported.size()]));
+  }
+  pe.code = ProgramBytes(size * 7 / 10, random);
+  pe.data = ProgramBytes(size - pe.code.size(), random);
+  std::vector<Bytes> texts;
+  for (std::size_t n = 0; n < 6 && !usage.named.empty(); ++n) {
+    texts.push_back(usage.named[usage.nextName++ % usage.named.size()]);
+  }
+  Scatter(pe.data, texts, random);
+  return pe.Build();
+}
+
+// The many-files mix described in the header, after the system folders.
+void WriteManyFiles(const fs::path& root, std::size_t budget, std::size_t files, std::size_t written,
+                    std::size_t count, Usage& usage, Random& random) {
+  static const char* const kOtherKinds[] = {".ini", ".txt", ".xml", ".png", ".cab", ".dat"};
+  constexpr std::size_t kKilobyte = 1024;
+  for (std::size_t index = 0; written < budget || count < files; ++index, ++count) {
+    const bool sizeReached = written >= budget;
+    const bool program = index % 10 < 6;
+    std::size_t size;
+    if (sizeReached) {
+      size = program ? 4 * kKilobyte + random.Below(28 * kKilobyte) : 512 + random.Below(8 * kKilobyte);
+    } else if (index == 0) {
+      size = budget / 8;
+    } else if (index % 2000 == 1999) {
+      size = 16 * kMegabyte + random.Below(64 * kMegabyte);
+    } else if (index % 50 == 49) {
+      size = 256 * kKilobyte + random.Below(3 * kMegabyte);
+    } else {
+      size = program ? 4 * kKilobyte + random.Below(60 * kKilobyte) : 1 * kKilobyte + random.Below(32 * kKilobyte);
+    }
+    // Folders of a few dozen files each, two and three levels down.
+    const std::size_t folder = index / 40;
+    const fs::path directory = folder % 4 == 3
+                                   ? root / "windows" / "winsxs" / ("component" + std::to_string(folder))
+                                   : root / "Program Files" / ("Vendor" + std::to_string(folder % 97)) /
+                                         ("Product" + std::to_string(folder));
+    Bytes bytes;
+    std::string name;
+    if (program) {
+      bytes = Program(size, usage, random);
+      name = (index % 3 == 0 ? "app" : "lib") + std::to_string(index) + (index % 3 == 0 ? ".exe" : ".dll");
+    } else {
+      const char* kind = kOtherKinds[index % std::size(kOtherKinds)];
+      bytes = kind[1] == 'i' || kind[1] == 't' || kind[1] == 'x' ? TextBytes(size, random) : ProgramBytes(size, random);
+      name = "file" + std::to_string(index) + kind;
+    }
+    Write(directory / name, bytes);
+    written += bytes.size();
+  }
+}
+
 }  // namespace
 
-GeneratedInstallation WriteGeneratedInstallation(const std::string& directory, std::size_t megabytes) {
+GeneratedInstallation WriteGeneratedInstallation(const std::string& directory, std::size_t megabytes,
+                                                 std::size_t files) {
   const fs::path root = fs::path(directory) / "drive_c";
   GeneratedInstallation result{root.string(), (root / "windows" / "system32").string(),
                                (root / "windows" / "system").string()};
-  const fs::path marker = fs::path(directory) / ("complete-" + std::to_string(megabytes) + "MB");
+  const fs::path marker = fs::path(directory) / ("complete-" + std::to_string(megabytes) + "MB" +
+                                                 (files > 0 ? "-" + std::to_string(files) + "files" : ""));
   if (fs::exists(marker)) return result;
   std::error_code ignored;
   fs::remove_all(directory, ignored);
@@ -189,24 +272,21 @@ GeneratedInstallation WriteGeneratedInstallation(const std::string& directory, s
     Write(root / "windows" / ("prog16_" + std::to_string(k) + ".exe"), ne.Build());
   }
 
+  Usage usage{imported, named};
+  if (files > 0) {
+    const std::size_t count = libraries.size() + libraries16.size() + 2 + 5;
+    WriteManyFiles(root, budget, files, written, count, usage, random);
+    Write(marker, Bytes{});
+    return result;
+  }
+
   // Programs until the size is reached: the first one a quarter of it.
   std::size_t program = 0;
-  std::size_t nextImport = 0, nextName = 0;
   while (written < budget) {
     const std::size_t left = budget - written;
     std::size_t size = program == 0 ? budget / 4 : 64 * 1024 + random.Below(8 * kMegabyte);
     size = std::min(size, std::max<std::size_t>(left, 64 * 1024));
-    testbuild::PeImage pe;
-    pe.imports = {"KERNEL32.dll", "USER32.dll"};
-    for (std::size_t n = 0; n < 4 && !imported.empty(); ++n) {
-      pe.imports.push_back(Upper(imported[nextImport++ % imported.size()]));
-    }
-    pe.code = ProgramBytes(size * 7 / 10, random);
-    pe.data = ProgramBytes(size - pe.code.size(), random);
-    std::vector<Bytes> texts;
-    for (std::size_t n = 0; n < 6 && !named.empty(); ++n) texts.push_back(named[nextName++ % named.size()]);
-    Scatter(pe.data, texts, random);
-    const Bytes bytes = pe.Build();
+    const Bytes bytes = Program(size, usage, random);
     const fs::path folder = root / "Program Files" / ("Vendor" + std::to_string(program % 40));
     Write(folder / ("app" + std::to_string(program) + ".exe"), bytes);
     written += bytes.size();

@@ -26,6 +26,7 @@ struct Goal {
   std::string text;
   std::string measured;
   bool met;
+  bool judged = true;  // false: could not be measured in this run
 };
 
 // The lines for the terminal.

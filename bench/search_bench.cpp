@@ -1,4 +1,5 @@
-// The search benchmark: times the import pass, the content pass and the
+// The in-process part of the search benchmark (process_bench times whole
+// processes): times the import pass, the content pass and the
 // whole search over a Wine prefix (with its system libraries, the first 100
 // of them, and 3000 candidates) and over a generated installation, next to
 // the straightforward content scan, a memchr floor, ripgrep and objdump;
@@ -133,7 +134,7 @@ std::string Setting() {
     }
   }
   return "Measured by `bash bench/run.sh` on " + cpu + ", " + std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) +
-         " cores, the files in the page cache, one thread.";
+         " cores, the files in the page cache.";
 }
 
 Goal Ratio(const std::string& text, double ratio, bool met) { return Goal{text, FormatRatio(ratio), met}; }
@@ -141,8 +142,8 @@ Goal Ratio(const std::string& text, double ratio, bool met) { return Goal{text, 
 std::vector<Goal> Goals(const CorpusFigures& prefix, const CorpusFigures& hundred, const CorpusFigures& many,
                         const std::vector<CorpusFigures>& all) {
   std::vector<Goal> goals;
-  const double floorRatio = prefix.search.wholeSeconds / prefix.floorSeconds;
-  goals.push_back(Ratio("Wine prefix: whole search at most 2.0x the memchr floor", floorRatio, floorRatio <= 2.0));
+  // How the whole search compares with the memchr floor is judged on whole
+  // processes (process_bench); here the ratio is shown per corpus only.
   if (prefix.ripgrepSeconds >= 0) {
     const double ratio = prefix.ripgrepSeconds / prefix.search.wholeSeconds;
     goals.push_back(Ratio("Wine prefix: whole search at least 3x faster than ripgrep", ratio, ratio >= 3));
