@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 namespace {
 // The code to report when the system failed without setting errno.
@@ -19,7 +20,9 @@ ListingResult ListDirectory(const std::string& directory, std::vector<DirectoryE
   errno = 0;
   DIR* dir = opendir(directory.empty() ? "." : directory.c_str());
   if (dir == nullptr) return {FailureCode()};
-  std::vector<std::string> names;
+  // The type the directory itself records, where it records one, spares
+  // reading each entry's inode: on a cold cache that is one disk read each.
+  std::vector<std::pair<std::string, unsigned char>> names;
   // readdir answers null both at the end and on a failure; only a failure
   // sets errno.
   int readFailure = 0;
@@ -30,15 +33,22 @@ ListingResult ListDirectory(const std::string& directory, std::vector<DirectoryE
       readFailure = errno;
       break;
     }
-    names.emplace_back(entry->d_name);
+    names.emplace_back(entry->d_name, entry->d_type);
   }
   closedir(dir);
   if (readFailure != 0) return {readFailure};
   std::sort(names.begin(), names.end());
 
   const std::string base = directory.empty() || directory.back() == '/' ? directory : directory + "/";
-  for (std::string& name : names) {
+  for (auto& [name, type] : names) {
     DirectoryEntry entry;
+    if (type == DT_REG || type == DT_DIR) {
+      entry.isDirectory = type == DT_DIR;
+      entry.isRegularFile = type == DT_REG;
+      entry.name = std::move(name);
+      entries->push_back(std::move(entry));
+      continue;
+    }
     const std::string path = base + name;
     struct stat st;
     if (lstat(path.c_str(), &st) == 0) {

@@ -272,6 +272,7 @@ TEST_F(ConsoleEditionTest, OptionsHelpVersionAndUsageErrors) {
   EXPECT_FALSE(fs::exists(work_ + "/tarnwick.log")) << "--help and --version touch no file";
   EXPECT_EQ(Run({"--frobnicate"}).status, 2);
   EXPECT_EQ(Run({"extra"}).status, 2);
+  for (const char* threads : {"0", "65", "two", ""}) EXPECT_EQ(Run({"--threads", threads}).status, 2) << threads;
   const ProgramRun missing = Run({"--prefix", scratch_.Join("no-such-prefix")});
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("no-such-prefix"), std::string::npos);
@@ -282,6 +283,8 @@ TEST_F(ConsoleEditionTest, SearchFolderIsForThisRunOnly) {
   fs::copy_file(prefix_ + "/drive_c/Program Files/Player/player.exe", work_ + "/only/player.exe");
   const ProgramRun run = Run({"--yes", "--search-dir", "only", "--recurse"});
   EXPECT_EQ(run.status, 0);
+  // The number of reading threads changes nothing the user sees but the time.
+  EXPECT_EQ(Run({"--yes", "--search-dir", "only", "--recurse", "--threads", "7"}).out, run.out);
   const std::vector<std::string> lines = Lines(run.out);
   const auto used = std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.back() != '?'; });
   EXPECT_EQ(used, 4) << run.out;  // kernel32, winmm, shell32 by import, msvbvm60 by name
