@@ -35,7 +35,7 @@ ALLOWED = {
 NON_PRODUCTION = ("tests", "fuzz", "bench", "samples")
 IMPLEMENTATIONS = ("posix", "win32")
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c", ".inl", ".rc")
-INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+INCLUDE = re.compile(r'^\s*#\s*include\s*(?:"([^"]+)"|<([^>]+)>)')
 
 
 def parts(path):
@@ -116,10 +116,19 @@ def check(root):
                 match = INCLUDE.match(line)
                 if not match:
                     continue
-                target = resolve(root, source, match.group(1))
+                if match.group(1) is not None:
+                    written = '"%s"' % match.group(1)
+                    target = resolve(root, source, match.group(1))
+                else:
+                    # <...> finds the tree's files too (every target exports
+                    # its root); a system header is none of its folders.
+                    written = "<%s>" % match.group(2)
+                    target = os.path.normpath(match.group(2)).replace(os.sep, "/")
+                    if parts(target)[0] not in ALLOWED and parts(target)[0] not in NON_PRODUCTION:
+                        continue
                 reason = violation(source, target)
                 if reason is not None:
-                    found.append((source, number, match.group(1), reason))
+                    found.append((source, number, written, reason))
     return found, count
 
 
@@ -133,7 +142,7 @@ def main(argv):
         print("no source files under %s" % root, file=sys.stderr)
         return 2
     for source, number, written, reason in found:
-        print('%s:%d: #include "%s": %s' % (source, number, written, reason))
+        print("%s:%d: #include %s: %s" % (source, number, written, reason))
     if found:
         print("%d include(s) against the direction of dependencies" % len(found))
         return 1

@@ -35,7 +35,7 @@ class IncludeCheckTest(unittest.TestCase):
     def run_check(self):
         return subprocess.run([sys.executable, CHECK, self.copy], capture_output=True, text=True, timeout=120)
 
-    def with_include(self, path, written):
+    def with_include(self, path, written, angle=False):
         """Runs the check with one include appended to path (made when
         missing), then puts the file back as it was."""
         full = os.path.join(self.copy, path)
@@ -45,7 +45,7 @@ class IncludeCheckTest(unittest.TestCase):
                 before = text.read()
         else:
             os.makedirs(os.path.dirname(full), exist_ok=True)
-        text = (before or "") + '#include "%s"\n' % written
+        text = (before or "") + ("#include <%s>\n" if angle else '#include "%s"\n') % written
         with open(full, "w", encoding="utf-8") as out:
             out.write(text)
         try:
@@ -84,6 +84,13 @@ class IncludeCheckTest(unittest.TestCase):
                 result, line = self.with_include(path, written)
                 self.assertEqual(result.returncode, 1, result.stdout + result.stderr)
                 self.assertIn('%s:%d: #include "%s"' % (path, line, written), result.stdout)
+
+    def test_an_include_in_angle_brackets_is_held_to_the_same_rules(self):
+        result, line = self.with_include("analysis/analyze_file.cpp", "usage/candidates.h", angle=True)
+        self.assertEqual(result.returncode, 1, result.stdout + result.stderr)
+        self.assertIn("analysis/analyze_file.cpp:%d: #include <usage/candidates.h>" % line, result.stdout)
+        result, _ = self.with_include("analysis/analyze_file.cpp", "sys/stat.h", angle=True)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
     def test_what_the_rules_allow_passes(self):
         cases = [
