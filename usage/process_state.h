@@ -3,6 +3,7 @@
 #ifndef TARNWICK_USAGE_PROCESS_STATE_H
 #define TARNWICK_USAGE_PROCESS_STATE_H
 
+#include <atomic>
 #include <memory>
 
 #include "config/settings.h"
@@ -31,8 +32,9 @@ struct ProcessState {
   int ImportTablesSearched = 0;
   int ReferencedCount = 0;
   int WidestLineLength = 0;
-  int SearchRunning = 0;
-  int SearchCompleted = 0;
+  // Written by a search worker while the interface thread reads them.
+  std::atomic<int> SearchRunning{0};
+  std::atomic<int> SearchCompleted{0};
   // The status bar and the list; none while there is no window.
   SearchView* view = nullptr;
   // The search tables of the content pass (usage/content_scanner.h): made

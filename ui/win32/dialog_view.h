@@ -8,8 +8,12 @@
 
 #include "usage/search_view.h"
 
+struct MainDialog;
+
 class DialogView : public SearchView {
  public:
+  explicit DialogView(MainDialog& dialog) : dialog_(dialog) {}
+
   void ShowStatus(const char* text) override;
   void PassOneMessage() override;
   void ClearLines() override;
@@ -19,6 +23,9 @@ class DialogView : public SearchView {
   int MeasureLine(const char* line, int length) override;
   int HorizontalExtent() override;
   void SetHorizontalExtent(int extent) override;
+
+ private:
+  MainDialog& dialog_;
 };
 
 #endif

@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "tests/support/test_installation.h"
 #include "ui/win32/gui_state.h"
 #include "ui/win32/main_dialog.h"
 #include "ui/win32/resource_ids.h"
+#include "usage/process_state.h"
 
 namespace {
 
@@ -41,15 +43,31 @@ class DialogProcsTest : public ::testing::Test {
     ASSERT_NE(AltHandCursor, nullptr);
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   }
+
+  // A main dialog of its own program state, open in this thread.
+  HWND OpenMain(std::shared_ptr<MainDialog>* owner) {
+    *owner = std::make_shared<MainDialog>(std::make_shared<ProcessState>(), HandCursor, AltHandCursor);
+    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc,
+                              reinterpret_cast<LPARAM>(owner));
+  }
+
   testbuild::TestInstallation installation_;
+  HCURSOR HandCursor = nullptr;
+  HCURSOR AltHandCursor = nullptr;
 };
 
 TEST_F(DialogProcsTest, AboutLinkShowsTheHandsOnlyOverTheUnderlinedWord) {
-  HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc, 0);
+  AboutDialog state;
+  state.HandCursor = HandCursor;
+  state.AltHandCursor = AltHandCursor;
+  HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr, AboutDialogProc,
+                                  reinterpret_cast<LPARAM>(&state));
   ASSERT_NE(about, nullptr);
   ShowWindow(about, SW_SHOW);
   UpdateWindow(about);
   Pump();
+  const RECT& LinkHotRect = state.LinkHotRect;
+  const HCURSOR& AboutSavedCursor = state.AboutSavedCursor;
   ASSERT_GT(LinkHotRect.right, LinkHotRect.left) << "drawing the link line records where the word lies";
   RECT link;
   GetWindowRect(GetDlgItem(about, IDC_LINK), &link);
@@ -71,14 +89,15 @@ TEST_F(DialogProcsTest, AboutLinkShowsTheHandsOnlyOverTheUnderlinedWord) {
 }
 
 TEST_F(DialogProcsTest, MainDialogLogoShowsTheHand) {
-  HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+  std::shared_ptr<MainDialog> owner;
+  HWND dialog = OpenMain(&owner);
   ASSERT_NE(dialog, nullptr);
   ShowWindow(dialog, SW_SHOW);
   Pump();
   RECT logo;
   GetWindowRect(GetDlgItem(dialog, IDC_LOGO), &logo);
   MoveTo(dialog, {logo.left - 4, logo.top + 2});
-  const HCURSOR saved = MainSavedCursor;
+  const HCURSOR saved = owner->MainSavedCursor;
   EXPECT_EQ(GetCursor(), saved);
   MoveTo(dialog, {logo.left + 2, logo.top + 2});
   EXPECT_EQ(GetCursor(), HandCursor);
@@ -88,12 +107,41 @@ TEST_F(DialogProcsTest, MainDialogLogoShowsTheHand) {
 }
 
 TEST_F(DialogProcsTest, WindowMenuHoldsTheRestoreCommand) {
-  HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+  std::shared_ptr<MainDialog> owner;
+  HWND dialog = OpenMain(&owner);
   ASSERT_NE(dialog, nullptr);
   char item[100] = "";
   GetMenuStringA(GetSystemMenu(dialog, FALSE), IDM_RESTORE, item, sizeof item, MF_BYCOMMAND);
   EXPECT_STREQ(item, "Restore backed-up libraries...");
   DestroyWindow(dialog);
+}
+
+// Each main dialog keeps its own status bar, list and program state: a
+// second one open beside the first changes nothing of the first.
+TEST_F(DialogProcsTest, TwoMainDialogsKeepTheirOwnWindowsAndState) {
+  std::shared_ptr<MainDialog> first, second;
+  HWND one = OpenMain(&first);
+  HWND two = OpenMain(&second);
+  ASSERT_NE(one, nullptr);
+  ASSERT_NE(two, nullptr);
+  EXPECT_EQ(first->state.view, &first->view);
+  EXPECT_EQ(second->state.view, &second->view);
+  first->view.ShowStatus("first");
+  second->view.AddLine("second\t32\t?");
+  char text[40] = "";
+  GetWindowTextA(GetDlgItem(one, IDC_STATUS_BAR), text, sizeof text);
+  EXPECT_STREQ(text, "first");
+  GetWindowTextA(GetDlgItem(two, IDC_STATUS_BAR), text, sizeof text);
+  EXPECT_STREQ(text, "done");
+  EXPECT_EQ(SendDlgItemMessageA(one, IDC_RESULT_LIST, LB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(SendDlgItemMessageA(two, IDC_RESULT_LIST, LB_GETCOUNT, 0, 0), 1);
+  DestroyWindow(two);
+  EXPECT_EQ(second.use_count(), 1) << "the closed dialog let go of its values";
+  second.reset();
+  first->view.ShowStatus("still first");
+  GetWindowTextA(GetDlgItem(one, IDC_STATUS_BAR), text, sizeof text);
+  EXPECT_STREQ(text, "still first");
+  DestroyWindow(one);
 }
 
 TEST(DrawLinkTextTest, BracketsMarkTheWordAndABackslashEscapesThem) {
@@ -104,18 +152,18 @@ TEST(DrawLinkTextTest, BracketsMarkTheWordAndABackslashEscapesThem) {
   item.hDC = dc;
   item.rcItem = {10, 5, 400, 40};
 
-  LinkHotRect = {0, 0, 0, 0};
+  RECT LinkHotRect = {0, 0, 0, 0};
   char escaped[] = "plain \\<text> here";
-  DrawLinkText(&item, escaped);
+  DrawLinkText(&item, escaped, &LinkHotRect);
   EXPECT_STREQ(escaped, "plain \\<text> here") << "drawn unchanged";
   EXPECT_EQ(LinkHotRect.right, 0);
 
   char open[] = "before <after";
-  DrawLinkText(&item, open);
+  DrawLinkText(&item, open, &LinkHotRect);
   EXPECT_EQ(LinkHotRect.right, 0) << "no '>': nothing underlined";
 
   char link[] = "Other utilities can be found on my <homepage>.";
-  DrawLinkText(&item, link);
+  DrawLinkText(&item, link, &LinkHotRect);
   SIZE before, word;
   GetTextExtentPoint32A(dc, "Other utilities can be found on my ", 35, &before);
   GetTextExtentPoint32A(dc, "homepage", 8, &word);
