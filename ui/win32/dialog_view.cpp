@@ -2,13 +2,59 @@
 
 #include "ui/win32/gui_state.h"
 
+bool DialogView::OnInterfaceThread() const {
+  return dialog_.window == nullptr || GetWindowThreadProcessId(dialog_.window, nullptr) == GetCurrentThreadId();
+}
+
 void DialogView::ShowStatus(const char* text) {
   if (dialog_.StatusBar == nullptr) return;
-  SetWindowTextA(dialog_.StatusBar, text);
+  if (!OnInterfaceThread()) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    pending_ = text;
+    hasPending_ = true;
+    return;
+  }
+  SetStatusText(text);
   ::PassOneMessage();
 }
 
-void DialogView::PassOneMessage() { ::PassOneMessage(); }
+void DialogView::SetStatusText(const char* text) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    hasPending_ = false;
+  }
+  if (dialog_.StatusBar != nullptr) SetWindowTextA(dialog_.StatusBar, text);
+}
+
+void DialogView::ShowPendingStatus() {
+  std::string text;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!hasPending_) return;
+    text.swap(pending_);
+    hasPending_ = false;
+  }
+  // Set outside the lock: the worker never waits for the window.
+  if (dialog_.StatusBar != nullptr) SetWindowTextA(dialog_.StatusBar, text.c_str());
+}
+
+void DialogView::WorkerStarting() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    hasPending_ = false;
+  }
+  if (dialog_.window != nullptr) SetTimer(dialog_.window, kStatusTimer, kStatusPeriodMs, nullptr);
+}
+
+void DialogView::WorkerEnded() {
+  if (dialog_.window != nullptr) KillTimer(dialog_.window, kStatusTimer);
+  std::lock_guard<std::mutex> lock(mutex_);
+  hasPending_ = false;
+}
+
+void DialogView::PassOneMessage() {
+  if (OnInterfaceThread()) ::PassOneMessage();
+}
 
 void DialogView::ClearLines() {
   if (dialog_.ResultListBox != nullptr) SendMessageA(dialog_.ResultListBox, LB_RESETCONTENT, 0, 0);

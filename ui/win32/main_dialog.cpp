@@ -132,8 +132,10 @@ void Search(HWND dialog, const std::shared_ptr<MainDialog>& owner) {
   auto workerHold = std::make_unique<std::shared_ptr<MainDialog>>(owner);
   state.SearchRunning = 1;
   EnableCommands(dialog, false, false);
+  owner->view.WorkerStarting();
   HANDLE worker = CreateThread(nullptr, 0, SearchWorker, workerHold.get(), 0, nullptr);
   if (worker == nullptr) {
+    owner->view.WorkerEnded();
     state.SearchRunning = 0;
     EnableCommands(dialog, true, false);
     return;
@@ -148,7 +150,8 @@ void Search(HWND dialog, const std::shared_ptr<MainDialog>& owner) {
 void ShowSearchEnded(HWND dialog, MainDialog& d) {
   ProcessState& state = d.state;
   EnableCommands(dialog, true, state.CandidateList.GetCount() >= 1);
-  if (d.StatusBar != nullptr) SetWindowTextA(d.StatusBar, SearchDoneText(state).c_str());
+  d.view.WorkerEnded();
+  d.view.SetStatusText(SearchDoneText(state).c_str());
   state.SearchRunning = 0;
   ShowWindow(dialog, SW_SHOW);
   ShowWindow(dialog, SW_RESTORE);
@@ -188,6 +191,9 @@ INT_PTR HandleMessage(HWND dialog, const std::shared_ptr<MainDialog>& owner, UIN
     case kSearchEndedMessage:
       ShowSearchEnded(dialog, d);
       return TRUE;
+    case WM_TIMER:
+      if (wParam == DialogView::kStatusTimer) d.view.ShowPendingStatus();
+      return FALSE;
     case WM_SYSCOMMAND:
       // The low four bits of a window-menu command are the system's own.
       if ((wParam & 0xFFF0) != IDM_RESTORE) return FALSE;

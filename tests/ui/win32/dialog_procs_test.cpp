@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,8 +14,30 @@
 #include "ui/win32/main_dialog.h"
 #include "ui/win32/resource_ids.h"
 #include "usage/process_state.h"
+#include "usage/search_run.h"
 
 namespace {
+
+// Handles this thread's messages until condition holds or timeoutMs have passed.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    if (condition()) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(5);
+  }
+}
+
+std::string StatusText(HWND dialog) {
+  char text[100] = "";
+  GetWindowTextA(GetDlgItem(dialog, IDC_STATUS_BAR), text, sizeof text);
+  return text;
+}
 
 void Pump() {
   MSG message;
@@ -142,6 +165,56 @@ TEST_F(DialogProcsTest, TwoMainDialogsKeepTheirOwnWindowsAndState) {
   GetWindowTextA(GetDlgItem(one, IDC_STATUS_BAR), text, sizeof text);
   EXPECT_STREQ(text, "still first");
   DestroyWindow(one);
+}
+
+struct StatusJob {
+  DialogView* view;
+  int count;
+  const char* last;
+};
+
+DWORD WINAPI LeaveTexts(LPVOID parameter) {
+  const auto* job = static_cast<const StatusJob*>(parameter);
+  for (int i = 0; i < job->count; ++i) job->view->ShowStatus(("Analyzing " + std::to_string(i)).c_str());
+  job->view->ShowStatus(job->last);
+  return 0;
+}
+
+// The status texts of a search worker: it never waits for the window; the
+// last one it leaves shows within a few timer periods while it stays on its
+// file; and the closing text, once shown, is never covered by an older one.
+TEST_F(DialogProcsTest, WorkerStatusShowsTheLatestTextAndEndsWithTheClosingOne) {
+  std::shared_ptr<MainDialog> owner;
+  HWND dialog = OpenMain(&owner);
+  ASSERT_NE(dialog, nullptr);
+  Pump();
+  owner->view.WorkerStarting();
+  // A worker thread leaves count texts and then last; true once it has ended.
+  const auto leave = [&](int count, const char* last) {
+    StatusJob job{&owner->view, count, last};
+    HANDLE worker = CreateThread(nullptr, 0, LeaveTexts, &job, 0, nullptr);
+    if (worker == nullptr) return false;
+    // No message handled meanwhile: a worker that waited for the window would not end.
+    const bool ended = WaitForSingleObject(worker, 10000) == WAIT_OBJECT_0;
+    if (!ended) TerminateThread(worker, 1);
+    CloseHandle(worker);
+    return ended;
+  };
+  ASSERT_TRUE(leave(2000, "Analyzing C:\\stays\\here.exe"));
+  EXPECT_EQ(StatusText(dialog), "done") << "shown by the interface thread only";
+  const DWORD start = GetTickCount();
+  EXPECT_TRUE(PumpUntil([&] { return StatusText(dialog) == "Analyzing C:\\stays\\here.exe"; }, 2000));
+  EXPECT_LE(GetTickCount() - start, 1000u);
+
+  ASSERT_TRUE(leave(50, "Analyzing C:\\older.exe"));
+  owner->state.SearchRunning = 1;
+  PostMessageA(dialog, kSearchEndedMessage, 0, 0);
+  const std::string closing = SearchDoneText(owner->state);
+  EXPECT_TRUE(PumpUntil([&] { return StatusText(dialog) == closing; }, 2000));
+  PumpUntil([] { return false; }, 5 * DialogView::kStatusPeriodMs);
+  EXPECT_EQ(StatusText(dialog), closing);
+  EXPECT_EQ(owner->state.SearchRunning, 0);
+  DestroyWindow(dialog);
 }
 
 TEST(DrawLinkTextTest, BracketsMarkTheWordAndABackslashEscapesThem) {
