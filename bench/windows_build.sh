@@ -64,7 +64,6 @@ settings() {
 }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-wineserver -p  # one server for all runs
 trap 'wineserver -k 2>/dev/null || true' EXIT
 "$wine" "$build/wmemscan.exe" C: >/dev/null 2>&1  # warms the page cache
 

@@ -149,8 +149,8 @@ void Search(HWND dialog, const std::shared_ptr<MainDialog>& owner) {
 // search) and brought to the front.
 void ShowSearchEnded(HWND dialog, MainDialog& d) {
   ProcessState& state = d.state;
-  EnableCommands(dialog, true, state.CandidateList.GetCount() >= 1);
   d.view.WorkerEnded();
+  EnableCommands(dialog, true, state.CandidateList.GetCount() >= 1);
   d.view.SetStatusText(SearchDoneText(state).c_str());
   state.SearchRunning = 0;
   ShowWindow(dialog, SW_SHOW);

@@ -171,27 +171,39 @@ struct StatusJob {
   DialogView* view;
   int count;
   const char* last;
+  bool changeList;
 };
 
 DWORD WINAPI LeaveTexts(LPVOID parameter) {
   const auto* job = static_cast<const StatusJob*>(parameter);
   for (int i = 0; i < job->count; ++i) job->view->ShowStatus(("Analyzing " + std::to_string(i)).c_str());
   job->view->ShowStatus(job->last);
+  if (job->changeList) {
+    // As a search marks a candidate used: its line replaced, the list widened.
+    job->view->DeleteLine(1);
+    job->view->InsertLine(1, "b\t32\tC:\\user.exe(32-bit exe or dll)");
+    job->view->SetHorizontalExtent(job->view->HorizontalExtent() + 120);
+    job->view->DeleteLine(0);
+  }
   return 0;
 }
 
-// The status texts of a search worker: it never waits for the window; the
-// last one it leaves shows within a few timer periods while it stays on its
-// file; and the closing text, once shown, is never covered by an older one.
+// The status texts and list changes of a search worker: it never waits for
+// the window; the last text it leaves shows within a few timer periods
+// while it stays on its file; the closing text, once shown, is never covered
+// by an older one; and the list ends with every change the worker made.
 TEST_F(DialogProcsTest, WorkerStatusShowsTheLatestTextAndEndsWithTheClosingOne) {
   std::shared_ptr<MainDialog> owner;
   HWND dialog = OpenMain(&owner);
   ASSERT_NE(dialog, nullptr);
   Pump();
+  owner->view.AddLine("a\t32\t?");
+  owner->view.AddLine("b\t32\t?");
+  const auto extent = SendDlgItemMessageA(dialog, IDC_RESULT_LIST, LB_GETHORIZONTALEXTENT, 0, 0);
   owner->view.WorkerStarting();
   // A worker thread leaves count texts and then last; true once it has ended.
-  const auto leave = [&](int count, const char* last) {
-    StatusJob job{&owner->view, count, last};
+  const auto leave = [&](int count, const char* last, bool changeList = false) {
+    StatusJob job{&owner->view, count, last, changeList};
     HANDLE worker = CreateThread(nullptr, 0, LeaveTexts, &job, 0, nullptr);
     if (worker == nullptr) return false;
     // No message handled meanwhile: a worker that waited for the window would not end.
@@ -206,7 +218,7 @@ TEST_F(DialogProcsTest, WorkerStatusShowsTheLatestTextAndEndsWithTheClosingOne) 
   EXPECT_TRUE(PumpUntil([&] { return StatusText(dialog) == "Analyzing C:\\stays\\here.exe"; }, 2000));
   EXPECT_LE(GetTickCount() - start, 1000u);
 
-  ASSERT_TRUE(leave(50, "Analyzing C:\\older.exe"));
+  ASSERT_TRUE(leave(50, "Analyzing C:\\older.exe", true));
   owner->state.SearchRunning = 1;
   PostMessageA(dialog, kSearchEndedMessage, 0, 0);
   const std::string closing = SearchDoneText(owner->state);
@@ -214,6 +226,11 @@ TEST_F(DialogProcsTest, WorkerStatusShowsTheLatestTextAndEndsWithTheClosingOne) 
   PumpUntil([] { return false; }, 5 * DialogView::kStatusPeriodMs);
   EXPECT_EQ(StatusText(dialog), closing);
   EXPECT_EQ(owner->state.SearchRunning, 0);
+  ASSERT_EQ(SendDlgItemMessageA(dialog, IDC_RESULT_LIST, LB_GETCOUNT, 0, 0), 1);
+  char line[100] = "";
+  SendDlgItemMessageA(dialog, IDC_RESULT_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+  EXPECT_STREQ(line, "b\t32\tC:\\user.exe(32-bit exe or dll)");
+  EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_RESULT_LIST, LB_GETHORIZONTALEXTENT, 0, 0), extent + 120);
   DestroyWindow(dialog);
 }
 
