@@ -24,7 +24,7 @@ class DialogView : public SearchView {
  public:
   // The timer of the main dialog that shows the worker's status texts.
   static constexpr UINT_PTR kStatusTimer = 1;
-  static constexpr UINT kStatusPeriodMs = 30;
+  static constexpr UINT kStatusPeriodMs = 40;
 
   explicit DialogView(MainDialog& dialog) : dialog_(dialog) {}
 
