@@ -3,6 +3,8 @@
 #ifndef TARNWICK_USAGE_PROCESS_STATE_H
 #define TARNWICK_USAGE_PROCESS_STATE_H
 
+#include <atomic>
+
 #include "base/pointer_list.h"
 #include "config/settings.h"
 #include "usage/evidence_leads.h"
@@ -28,8 +30,9 @@ struct ProcessState {
   int ImportTablesSearched = 0;
   int ReferencedCount = 0;
   int WidestLineLength = 0;
-  int SearchRunning = 0;
-  int SearchCompleted = 0;
+  // Written by a search worker while the interface thread reads them.
+  std::atomic<int> SearchRunning{0};
+  std::atomic<int> SearchCompleted{0};
   // The status bar and the list; none while there is no window.
   SearchView* view = nullptr;
   // The threads that read files in a search, for this run alone (a command

@@ -17,11 +17,11 @@ constexpr const char* kHomePage = "http://www.pelmorin.example";
 constexpr int kLinkTextBuffer = 100;
 
 // Whether the pointer lies on the underlined part of the link line.
-bool PointerOnLink(HWND dialog) {
+bool PointerOnLink(HWND dialog, const AboutDialog& about) {
   HWND link = GetDlgItem(dialog, IDC_LINK);
   if (link == nullptr) return false;
   POINT pointer;
-  RECT area, hot = LinkHotRect;
+  RECT area, hot = about.LinkHotRect;
   GetCursorPos(&pointer);
   GetWindowRect(link, &area);
   OffsetRect(&hot, area.left, area.top);
@@ -37,36 +37,33 @@ void Open(HWND dialog, const char* address) {
   }
 }
 
-INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandleMessage(HWND dialog, AboutDialog& about, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      AboutSavedCursor = GetCursor();
-      return TRUE;
     case WM_SETCURSOR:
-      return GetCursor() != AboutSavedCursor ? TRUE : FALSE;
+      return GetCursor() != about.AboutSavedCursor ? TRUE : FALSE;
     case WM_DRAWITEM:
       if (wParam == IDC_LINK) {
         char text[kLinkTextBuffer] = "";
         GetWindowTextA(GetDlgItem(dialog, IDC_LINK), text, kLinkTextBuffer);
-        DrawLinkText(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), text);
+        DrawLinkText(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), text, &about.LinkHotRect);
       }
       return FALSE;
     case WM_COMMAND:
       EndDialog(dialog, 0);
       return FALSE;
     case WM_MOUSEMOVE: {
-      HCURSOR wanted = wParam != 0 ? AltHandCursor : HandCursor;
-      if (PointerOnLink(dialog)) {
+      HCURSOR wanted = wParam != 0 ? about.AltHandCursor : about.HandCursor;
+      if (PointerOnLink(dialog, about)) {
         if (GetCursor() != wanted) SetCursor(wanted);
-      } else if (GetCursor() == HandCursor) {
-        SetCursor(AboutSavedCursor);
+      } else if (GetCursor() == about.HandCursor) {
+        SetCursor(about.AboutSavedCursor);
       }
       return FALSE;
     }
     case WM_LBUTTONDOWN:
-      if (PointerOnLink(dialog)) {
+      if (PointerOnLink(dialog, about)) {
         Open(dialog, LinkTarget(0));
-      } else if (GetCursor() == AltHandCursor && PointerOnControl(dialog, IDC_LOGO)) {
+      } else if (GetCursor() == about.AltHandCursor && PointerOnControl(dialog, IDC_LOGO)) {
         Open(dialog, LinkTarget(1));
       }
       return FALSE;
@@ -78,13 +75,21 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
-    return HandleMessage(dialog, message, wParam, lParam);
+    if (message == WM_INITDIALOG) {
+      auto* about = reinterpret_cast<AboutDialog*>(lParam);
+      SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(about));
+      if (about != nullptr) about->AboutSavedCursor = GetCursor();
+      return TRUE;
+    }
+    auto* about = reinterpret_cast<AboutDialog*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+    if (about == nullptr) return FALSE;
+    return HandleMessage(dialog, *about, message, wParam, lParam);
   } catch (...) {
     return FALSE;
   }
 }
 
-void DrawLinkText(const DRAWITEMSTRUCT* item, char* text) {
+void DrawLinkText(const DRAWITEMSTRUCT* item, char* text, RECT* hotRect) {
   HDC dc = item->hDC;
   int x = item->rcItem.left;
   const int y = item->rcItem.top;
@@ -106,18 +111,18 @@ void DrawLinkText(const DRAWITEMSTRUCT* item, char* text) {
   char* hot = open + 1;
   char* rest = hot;
   if (char* close = std::strchr(hot, '>')) {
-    LinkHotRect.left = x;
-    LinkHotRect.top = y;
+    hotRect->left = x;
+    hotRect->top = y;
     SetTextColor(dc, RGB(0, 0, 255));
     *close = 0;
     const int hotLength = static_cast<int>(std::strlen(hot));
     TextOutA(dc, x, y, hot, hotLength);
     GetTextExtentPoint32A(dc, hot, hotLength, &size);
-    LinkHotRect.bottom = y + size.cy;
+    hotRect->bottom = y + size.cy;
     MoveToEx(dc, x, y + size.cy, nullptr);
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
     HGDIOBJ previous = SelectObject(dc, pen);
-    LinkHotRect.right = x + size.cx;
+    hotRect->right = x + size.cx;
     LineTo(dc, x + size.cx, y + size.cy);
     SelectObject(dc, previous);
     DeleteObject(pen);

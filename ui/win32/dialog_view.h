@@ -1,15 +1,33 @@
 // The search view of the main dialog: the status bar and the list box.
-// Every call may come from the worker thread; the window messages it sends
-// block until the interface thread has handled them.
+// On the interface thread every call acts at once. From the search worker
+// nothing waits for the window: a status text is left in a slot, and the
+// list changes are queued, and a timer of the dialog shows the latest text
+// and makes the queued changes, in their order, at most one period later
+// (the list box is redrawn once per batch, not once per change). The worker
+// keeps its own copy of the horizontal extent, which only it changes while
+// it runs, and measures lines in the list box's device context as ever. The
+// one-message pass does nothing on the worker, which has no window of its own.
 #ifndef TARNWICK_UI_WIN32_DIALOG_VIEW_H
 #define TARNWICK_UI_WIN32_DIALOG_VIEW_H
 
 #include <windows.h>
 
+#include <mutex>
+#include <string>
+#include <vector>
+
 #include "usage/search_view.h"
+
+struct MainDialog;
 
 class DialogView : public SearchView {
  public:
+  // The timer of the main dialog that shows the worker's status texts.
+  static constexpr UINT_PTR kStatusTimer = 1;
+  static constexpr UINT kStatusPeriodMs = 40;
+
+  explicit DialogView(MainDialog& dialog) : dialog_(dialog) {}
+
   void ShowStatus(const char* text) override;
   void PassOneMessage() override;
   void ClearLines() override;
@@ -19,6 +37,40 @@ class DialogView : public SearchView {
   int MeasureLine(const char* line, int length) override;
   int HorizontalExtent() override;
   void SetHorizontalExtent(int extent) override;
+
+  // Interface thread: a worker is about to start (the timer runs), or has
+  // ended (its queued list changes are made, the timer stops, a text it left
+  // unshown is dropped: the closing text follows).
+  void WorkerStarting();
+  void WorkerEnded();
+  // Interface thread, from the timer: makes the list changes the worker
+  // queued and shows the text it left last, if not shown yet.
+  void ShowPendingStatus();
+  // Interface thread: sets the status text at once; a text the worker left
+  // before is older and is dropped.
+  void SetStatusText(const char* text);
+
+ private:
+  struct ListChange {
+    enum Kind { kClear, kAdd, kInsert, kDelete, kExtent } kind;
+    int value;
+    std::string line;
+  };
+
+  bool OnInterfaceThread() const;
+  // Queues a change from the worker.
+  void Queue(ListChange::Kind kind, int value, const char* line);
+  void MakeQueuedListChanges();
+
+  MainDialog& dialog_;
+  // The thread that runs the dialog, noted when a worker starts; none before.
+  DWORD interfaceThread_ = 0;
+  // The worker's copy of the list's horizontal extent.
+  int workerExtent_ = 0;
+  std::mutex mutex_;
+  std::string pending_;
+  bool hasPending_ = false;
+  std::vector<ListChange> changes_;
 };
 
 #endif

@@ -1,18 +1,15 @@
 #include "ui/win32/gui_state.h"
 
+#include <utility>
+
 #include "usage/process_state.h"
 
-HCURSOR HandCursor = nullptr;
-HCURSOR AltHandCursor = nullptr;
-HCURSOR MainSavedCursor = nullptr;
-HCURSOR AboutSavedCursor = nullptr;
-HWND StatusBar = nullptr;
-HWND ResultListBox = nullptr;
-RECT LinkHotRect = {0, 0, 0, 0};
+MainDialog::MainDialog(std::shared_ptr<ProcessState> processState, HCURSOR hand, HCURSOR altHand)
+    : process(std::move(processState)), state(*process), HandCursor(hand), AltHandCursor(altHand), view(*this) {}
 
-ProcessState& AppState() {
-  static ProcessState* state = new ProcessState();
-  return *state;
+MainDialog::~MainDialog() {
+  // The last holder is gone: no search shows anything through this view any more.
+  if (state.view == &view) state.view = nullptr;
 }
 
 void PassOneMessage() {

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "base/format.h"
@@ -30,9 +31,6 @@ constexpr int kTextBuffer = 300;
 // How many names a message box lists; the log has all of them.
 constexpr std::size_t kNamesShown = 10;
 
-DialogView gView;
-DialogLayout gLayout;
-
 // Formats the template that a control holds with the given arguments.
 template <typename... Args>
 void FormatControlText(HWND dialog, int id, Args... args) {
@@ -43,8 +41,7 @@ void FormatControlText(HWND dialog, int id, Args... args) {
   SetWindowTextA(control, FormatString(format, args...).c_str());
 }
 
-void RefreshBackupCount(HWND dialog) {
-  ProcessState& state = AppState();
+void RefreshBackupCount(HWND dialog, ProcessState& state) {
   const int backedUp = CountLibraryFiles(state, state.settings.BackupDir);
   SetDlgItemTextA(dialog, IDC_BACKUP_COUNT,
                   FormatString(TARNWICK_BACKUP_COUNT_TEMPLATE, backedUp,
@@ -52,24 +49,23 @@ void RefreshBackupCount(HWND dialog) {
 }
 
 // The restore command of the window menu: asked first, the result shown.
-void RestoreFromMenu(HWND dialog) {
-  ProcessState& state = AppState();
+void RestoreFromMenu(HWND dialog, ProcessState& state) {
   if (state.SearchRunning != 0) return;
   if (MessageBoxA(dialog, "Put every backed-up library back into the folder it came from?", "Question",
                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return;
   }
   const RestoreOutcome outcome = RestoreBackedUpLibraries(state, {});
-  RefreshBackupCount(dialog);
+  RefreshBackupCount(dialog, state);
   std::string text = RestoreOutcomeText(outcome, kNamesShown);
   if (!text.empty() && text.back() == '\n') text.pop_back();
   MessageBoxA(dialog, text.c_str(), "Restore",
               MB_OK | (outcome.kept.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
-void Backup(HWND dialog) {
-  if (AppState().SearchRunning != 0) return;
-  const BackupOutcome outcome = BackupFoundLibraries(AppState());
+void Backup(HWND dialog, ProcessState& state) {
+  if (state.SearchRunning != 0) return;
+  const BackupOutcome outcome = BackupFoundLibraries(state);
   EnableWindow(GetDlgItem(dialog, IDC_BACKUP), FALSE);
   const std::string stayed = BackupOutcomeText(outcome, kNamesShown);
   if (stayed.empty()) return;
@@ -78,20 +74,21 @@ void Backup(HWND dialog) {
   MessageBoxA(dialog, text.c_str(), "Backup", MB_OK | MB_ICONINFORMATION);
 }
 
-void InitDialog(HWND dialog) {
-  ProcessState& state = AppState();
+void InitDialog(HWND dialog, MainDialog& d) {
+  ProcessState& state = d.state;
+  d.window = dialog;
   char banner[kTextBuffer] = "";
   GetDlgItemTextA(dialog, IDC_BANNER, banner, kTextBuffer);
   const std::string marker = PublishRunningInstance(dialog, banner);
   ProfileWriteString(kCurrentProcessSection, kClassNameKey, marker.c_str(), kSettingsFile);
 
   // The size grip shows that the window can be resized from its corner.
-  StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, "initializing...", dialog, IDC_STATUS_BAR);
-  ResultListBox = GetDlgItem(dialog, IDC_RESULT_LIST);
-  state.view = &gView;
-  if (ResultListBox != nullptr) {
+  d.StatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, "initializing...", dialog, IDC_STATUS_BAR);
+  d.ResultListBox = GetDlgItem(dialog, IDC_RESULT_LIST);
+  state.view = &d.view;
+  if (d.ResultListBox != nullptr) {
     INT tabStops[3] = {100, 120, 160};
-    SendMessageA(ResultListBox, LB_SETTABSTOPS, 3, reinterpret_cast<LPARAM>(tabStops));
+    SendMessageA(d.ResultListBox, LB_SETTABSTOPS, 3, reinterpret_cast<LPARAM>(tabStops));
   }
   if (state.settings.Recurse != 0) CheckDlgButton(dialog, IDC_RECURSE, BST_CHECKED);
   HMENU windowMenu = GetSystemMenu(dialog, FALSE);
@@ -105,9 +102,9 @@ void InitDialog(HWND dialog) {
   const int backedUp = CountLibraryFiles(state, state.settings.BackupDir);
   FormatControlText(dialog, IDC_BACKUP_COUNT, backedUp, static_cast<const char*>(state.settings.BackupDir));
 
-  gView.ShowStatus("done");
-  gLayout.Capture(dialog, StatusBar);
-  MainSavedCursor = GetCursor();
+  d.view.ShowStatus("done");
+  d.layout.Capture(dialog, d.StatusBar);
+  d.MainSavedCursor = GetCursor();
   SetFocus(GetDlgItem(dialog, IDC_SEARCH));
 }
 
@@ -116,8 +113,8 @@ void EnableCommands(HWND dialog, bool search, bool backup) {
   EnableWindow(GetDlgItem(dialog, IDC_BACKUP), backup ? TRUE : FALSE);
 }
 
-void Search(HWND dialog) {
-  ProcessState& state = AppState();
+void Search(HWND dialog, const std::shared_ptr<MainDialog>& owner) {
+  ProcessState& state = owner->state;
   // No second search, and no backup, beside a running worker: the buttons
   // are off while it runs.
   if (state.SearchRunning != 0) return;
@@ -130,19 +127,39 @@ void Search(HWND dialog) {
                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return;
   }
+  // The worker's own hold on the dialog's values, taken before anything
+  // changes (it may fail for want of memory).
+  auto workerHold = std::make_unique<std::shared_ptr<MainDialog>>(owner);
   state.SearchRunning = 1;
   EnableCommands(dialog, false, false);
-  HANDLE worker = CreateThread(nullptr, 0, SearchWorker, dialog, 0, nullptr);
+  owner->view.WorkerStarting();
+  HANDLE worker = CreateThread(nullptr, 0, SearchWorker, workerHold.get(), 0, nullptr);
   if (worker == nullptr) {
+    owner->view.WorkerEnded();
     state.SearchRunning = 0;
     EnableCommands(dialog, true, false);
     return;
   }
+  workerHold.release();
   CloseHandle(worker);
 }
 
-void Exit(HWND dialog) {
-  const bool completed = AppState().SearchCompleted != 0;
+// The end of a search, once its worker is done: the commands, the closing
+// status text, the window shown again (it hides while minimised during the
+// search) and brought to the front.
+void ShowSearchEnded(HWND dialog, MainDialog& d) {
+  ProcessState& state = d.state;
+  d.view.WorkerEnded();
+  EnableCommands(dialog, true, state.CandidateList.GetCount() >= 1);
+  d.view.SetStatusText(SearchDoneText(state).c_str());
+  state.SearchRunning = 0;
+  ShowWindow(dialog, SW_SHOW);
+  ShowWindow(dialog, SW_RESTORE);
+  SetForegroundWindow(dialog);
+}
+
+void Exit(HWND dialog, const ProcessState& state) {
+  const bool completed = state.SearchCompleted != 0;
   if (!completed) {
     MessageBoxA(dialog, "Process was cancelled", "Warning", MB_OK | MB_ICONWARNING | MB_TOPMOST);
   }
@@ -154,51 +171,60 @@ void Exit(HWND dialog) {
   if (!completed) TerminateProcess(GetCurrentProcess(), 0);
 }
 
-INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandleMessage(HWND dialog, const std::shared_ptr<MainDialog>& owner, UINT message, WPARAM wParam,
+                      LPARAM lParam) {
+  MainDialog& d = *owner;
   switch (message) {
-    case WM_INITDIALOG:
-      InitDialog(dialog);
-      return FALSE;
     case WM_COMMAND:
       switch (wParam) {
         case IDC_EXIT:
-          Exit(dialog);
+          Exit(dialog, d.state);
           break;
         case IDC_SEARCH:
-          Search(dialog);
+          Search(dialog, owner);
           break;
         case IDC_BACKUP:
-          Backup(dialog);
+          Backup(dialog, d.state);
           break;
       }
+      return FALSE;
+    case kSearchEndedMessage:
+      ShowSearchEnded(dialog, d);
+      return TRUE;
+    case WM_TIMER:
+      if (wParam == DialogView::kStatusTimer) d.view.ShowPendingStatus();
       return FALSE;
     case WM_SYSCOMMAND:
       // The low four bits of a window-menu command are the system's own.
       if ((wParam & 0xFFF0) != IDM_RESTORE) return FALSE;
-      RestoreFromMenu(dialog);
+      RestoreFromMenu(dialog, d.state);
       return TRUE;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) {
-        if (AppState().SearchRunning == 1) ShowWindow(dialog, SW_HIDE);
+        if (d.state.SearchRunning == 1) ShowWindow(dialog, SW_HIDE);
       } else {
-        gLayout.Apply(dialog);
+        d.layout.Apply(dialog);
       }
       return FALSE;
     case WM_GETMINMAXINFO:
-      gLayout.Limit(reinterpret_cast<MINMAXINFO*>(lParam));
+      d.layout.Limit(reinterpret_cast<MINMAXINFO*>(lParam));
       return TRUE;
     case WM_MOUSEMOVE:
       if (PointerOnControl(dialog, IDC_LOGO)) {
-        if (GetCursor() != HandCursor) SetCursor(HandCursor);
-      } else if (GetCursor() == HandCursor) {
-        SetCursor(MainSavedCursor);
+        if (GetCursor() != d.HandCursor) SetCursor(d.HandCursor);
+      } else if (GetCursor() == d.HandCursor) {
+        SetCursor(d.MainSavedCursor);
       }
       return FALSE;
     case WM_SETCURSOR:
-      return GetCursor() != MainSavedCursor ? TRUE : FALSE;
+      return GetCursor() != d.MainSavedCursor ? TRUE : FALSE;
     case WM_LBUTTONDOWN:
       if (PointerOnControl(dialog, IDC_LOGO)) {
-        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+        AboutDialog about;
+        about.HandCursor = d.HandCursor;
+        about.AltHandCursor = d.AltHandCursor;
+        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc,
+                        reinterpret_cast<LPARAM>(&about));
       }
       return FALSE;
     case WM_DESTROY:
@@ -212,25 +238,39 @@ INT_PTR HandleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
-    return HandleMessage(dialog, message, wParam, lParam);
+    using Hold = std::shared_ptr<MainDialog>;
+    auto* hold = reinterpret_cast<Hold*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+    if (message == WM_INITDIALOG) {
+      const auto* given = reinterpret_cast<const Hold*>(lParam);
+      if (given == nullptr || *given == nullptr || hold != nullptr) return FALSE;
+      hold = new Hold(*given);
+      SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(hold));
+      InitDialog(dialog, **hold);
+      return FALSE;
+    }
+    if (message == WM_NCDESTROY) {
+      SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
+      delete hold;
+      return FALSE;
+    }
+    if (hold == nullptr) return FALSE;
+    // A copy: the dialog may be destroyed while this message is handled.
+    const Hold owner = *hold;
+    return HandleMessage(dialog, owner, message, wParam, lParam);
   } catch (...) {
     return FALSE;
   }
 }
 
 DWORD WINAPI SearchWorker(LPVOID parameter) {
-  HWND dialog = static_cast<HWND>(parameter);
-  ProcessState& state = AppState();
+  const std::unique_ptr<std::shared_ptr<MainDialog>> hold(static_cast<std::shared_ptr<MainDialog>*>(parameter));
+  MainDialog& d = **hold;
   try {
-    RunSearchPasses(state);
+    RunSearchPasses(d.state);
   } catch (...) {
     // Out of memory inside the walk: the search ends here, not completed.
   }
-  EnableCommands(dialog, true, state.CandidateList.GetCount() >= 1);
-  gView.ShowStatus(SearchDoneText(state).c_str());
-  state.SearchRunning = 0;
-  ShowWindow(dialog, SW_SHOW);
-  ShowWindow(dialog, SW_RESTORE);
-  SetForegroundWindow(dialog);
+  // The interface thread shows the end; a dialog already gone takes nothing.
+  PostMessageA(d.window, kSearchEndedMessage, 0, 0);
   return 0;
 }

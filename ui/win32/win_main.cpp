@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,7 @@ std::vector<std::string> Words(const char* commandLine) {
 int RunRestore(const std::vector<std::string>& names) {
   LogOpen("tarnwick.log");
   MessageBoxPrompts prompts;
-  ProcessState& state = AppState();
+  ProcessState state;
   ReadSettings(state, prompts);
   LogPrintf("Restore of backed-up libraries from %s\n", state.settings.BackupDir);
   const RestoreOutcome outcome = RestoreBackedUpLibraries(state, names);
@@ -76,12 +77,15 @@ int Run(HINSTANCE instance, const char* commandLine) {
   LogOpen("tarnwick.log");
   InitCommonControls();
   MessageBoxPrompts prompts;
-  ProcessState& state = AppState();
-  if (StartupInit(state, prompts) == 0) return 0;
-  HandCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR));
-  AltHandCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_ALT_HAND_CURSOR));
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), GetDesktopWindow(), MainDialogProc, 0);
-  SaveSettings(state.settings);
+  // Shared with the dialog and its search workers: a worker of a later
+  // search may still run while the process exits.
+  const auto state = std::make_shared<ProcessState>();
+  if (StartupInit(*state, prompts) == 0) return 0;
+  auto dialog = std::make_shared<MainDialog>(state, LoadCursorA(instance, MAKEINTRESOURCEA(IDC_HAND_CURSOR)),
+                                             LoadCursorA(instance, MAKEINTRESOURCEA(IDC_ALT_HAND_CURSOR)));
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), GetDesktopWindow(), MainDialogProc,
+                  reinterpret_cast<LPARAM>(&dialog));
+  SaveSettings(state->settings);
   return 0;
 }
 
