@@ -12,6 +12,7 @@
 #include "usage/process_state.h"
 #include "usage/search_run.h"
 #include "usage/search_view.h"
+#include "usage/startup.h"
 
 namespace {
 
