@@ -110,8 +110,12 @@ class GuiTest : public ::testing::Test {
     return text;
   }
 
+  // A status that ends a search or a backup: these walk the whole test
+  // prefix, which takes far longer on a machine busy with other tests.
   bool WaitForStatus(HWND dialog, const std::string& start) {
-    return gui::WaitFor([&] { return gui::Text(GetDlgItem(dialog, IDC_STATUS_BAR)).rfind(start, 0) == 0; });
+    constexpr DWORD kWholeSearchMs = 180000;
+    return gui::WaitFor([&] { return gui::Text(GetDlgItem(dialog, IDC_STATUS_BAR)).rfind(start, 0) == 0; },
+                        kWholeSearchMs);
   }
 
   std::string exe_;
