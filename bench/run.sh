@@ -82,11 +82,12 @@ if [ "$in_process" = yes ]; then
     --markdown "$build/in-process.md" || status=$?
 fi
 
-# ---- The Windows build's dialog benchmark ---------------------------------
-# Its script belongs to the dialog program's developers. Call it here, with
-# its Markdown written to "$build/win32-dialog.md", which the report below
-# takes in when it is there.
-# ----------------------------------------------------------------------------
+# The Windows build under Wine, where MinGW-w64 and Wine are installed.
+if command -v x86_64-w64-mingw32-g++ >/dev/null && command -v wine >/dev/null && command -v xvfb-run >/dev/null; then
+  bash bench/windows_build.sh 3 --markdown "$build/win32-dialog.md" || status=$?
+else
+  echo "== no MinGW-w64, Wine or Xvfb here: the Windows build is not measured" >&2
+fi
 
 {
   echo "# Search benchmark"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build's search benchmark, in one command (not part of the tests):
 #
-#     bash bench/windows_build.sh [RUNS]
+#     bash bench/windows_build.sh [RUNS] [--markdown FILE]
 #
 # Builds the Windows programs optimised (MinGW-w64, Release, in
 # build/bench-mingw), makes a fresh Wine prefix once (as bench/run.sh does,
@@ -14,11 +14,20 @@
 #   (b) the same passes without the dialog, in a small Win32 program;
 #   (c) the floor: wmemscan.exe, walk, map and memchr through the Win32
 #       functions (/work/shared/bench/wmemscan.cpp).
-# and the ratios a/c and b/c.
+# and the ratios a/c and b/c. TARNWICK_BENCH_WIN_OPTIONS adds lines to the
+# settings of both programs, e.g. "searchthreads=1\r\n".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-runs=${1:-3}
+runs=3
+markdown=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --markdown) markdown=$2; shift 2 ;;
+    [0-9]*) runs=$1; shift ;;
+    *) echo "usage: bash bench/windows_build.sh [RUNS] [--markdown FILE]" >&2; exit 2 ;;
+  esac
+done
 build=$root/build/bench-mingw
 fresh=$root/build/bench/wine-prefix
 prefix=$root/build/bench/wine-windows-build
@@ -47,7 +56,8 @@ if [ "${TARNWICK_BENCH_MEASURE:-}" != 1 ]; then
     rm -f "$prefix/.complete"
     touch "$prefix/.complete"
   fi
-  TARNWICK_BENCH_MEASURE=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$runs"
+  TARNWICK_BENCH_MEASURE=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$runs" \
+    ${markdown:+--markdown "$markdown"}
 fi
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -93,3 +103,13 @@ awk -v a="$ma" -v b="$mb" -v c="$mc" -v n="$runs" 'BEGIN {
   printf "  (c) Win32 floor (wmemscan) %7.3f\n", c
   printf "  a/c %.2f   b/c %.2f\n", a / c, b / c
 }'
+if [ -n "$markdown" ]; then
+  awk -v a="$ma" -v b="$mb" -v c="$mc" -v n="$runs" -v threads="$(nproc)" 'BEGIN {
+    print "## The Windows build under Wine"
+    print ""
+    printf "Median of %d runs, seconds, over a copy of the fresh prefix'"'"'s drive C: (one reading thread per processor, %d here). (a) the dialog program'"'"'s search through its dialog, from the answer Yes to \"done total\"; (b) the same passes without the dialog; (c) the Win32 floor (wmemscan: walk, map, memchr through the Win32 functions).\n\n", n, threads
+    print "| (a) dialog program | (b) passes alone | (c) Win32 floor | a/c | b/c | goal a/c at most 1.5 |"
+    print "| ---: | ---: | ---: | ---: | ---: | --- |"
+    printf "| %.3f s | %.3f s | %.3f s | %.2fx | %.2fx | %s |\n", a, b, c, a / c, b / c, (a / c <= 1.5 ? "met" : "not met")
+  }' >"$markdown"
+fi
