@@ -15,6 +15,7 @@
 #include "usage/drive_search.h"
 #include "usage/name_in_text.h"
 #include "usage/process_state.h"
+#include "usage/registry_reading.h"
 #include "usage/search_view.h"
 #include "usage/usage_records.h"
 
@@ -62,10 +63,27 @@ class RegistryEvidence : public RegistryVisitor {
   int left_ = 0;
 };
 
-void MarkFromRegistry(ProcessState& state) {
+void MarkFromRegistry(ProcessState& state, RegistryReading* reading) {
   NameInText names(state);
   if (names.empty()) return;
   ShowStatus(state, "Reading the registry");
+  if (reading != nullptr) {
+    // As the walk below marks them: key by key, and within a key in the
+    // order its texts name them; the walk ends after the key that marks
+    // the last unused candidate.
+    int left = CandidatesLeft(state);
+    const std::vector<RegistryReading::Key>& keys = reading->Keys();
+    for (const RegistryReading::Key& key : keys) {
+      for (int index : key.candidates) {
+        if (!IsUnused(state, index)) continue;
+        RecordEvidence(state, index, key.path.c_str(), REF_NT_REGISTRY);
+        --left;
+      }
+      if (left <= 0) break;
+    }
+    LogPrintf("Registry : %s\n", reading->source().c_str());
+    return;
+  }
   RegistryEvidence evidence(state, names);
   evidence.set_left(CandidatesLeft(state));
   const std::string source = VisitInstallationRegistry(evidence);
@@ -173,10 +191,10 @@ bool IsSettingsFilePath(const char* path) {
   return false;
 }
 
-void RunEvidencePass(ProcessState& state) {
+void RunEvidencePass(ProcessState& state, RegistryReading* registry) {
   if (CandidatesLeft(state) == 0) return;
   LogPrintf("Now looking for further evidence (%d dlls left)\n", CandidatesLeft(state));
   MarkLaterBound(state);
-  if (CandidatesLeft(state) > 0) MarkFromRegistry(state);
+  if (CandidatesLeft(state) > 0) MarkFromRegistry(state, registry);
   if (CandidatesLeft(state) > 0) MarkFromSettingsFiles(state);
 }

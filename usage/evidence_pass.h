@@ -17,9 +17,12 @@
 
 #include <string>
 
+class RegistryReading;
 struct ProcessState;
 
-void RunEvidencePass(ProcessState& state);
+// With a registry reading started before the passes (usage/registry_reading.h)
+// its findings are applied; without one the registry is read now.
+void RunEvidencePass(ProcessState& state, RegistryReading* registry = nullptr);
 
 // The text of a settings file as 8-bit text: UTF-16 after its byte-order
 // mark is converted, a UTF-8 mark is dropped, anything else is taken as it

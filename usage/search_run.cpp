@@ -9,6 +9,7 @@
 #include "usage/drive_search.h"
 #include "usage/evidence_pass.h"
 #include "usage/process_state.h"
+#include "usage/registry_reading.h"
 #include "usage/search_view.h"
 #include "usage/usage_records.h"
 
@@ -35,8 +36,9 @@ void RunSearchPasses(ProcessState& state) {
   state.SearchRunning = 1;
   state.ImportsOnlyMode = 1;
   state.evidenceLeads.Clear();
+  RegistryReading registry(state);
   SearchDrivesInPasses(state, ProfileReadInt("options", "lookimportsonly", 0, kSettingsFile) == 0);
-  RunEvidencePass(state);
+  RunEvidencePass(state, &registry);
   state.SearchCompleted = 1;
 }
 

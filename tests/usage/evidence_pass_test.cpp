@@ -18,6 +18,7 @@
 #include "tests/support/recording_view.h"
 #include "tests/support/test_installation.h"
 #include "usage/candidates.h"
+#include "usage/drive_search.h"
 #include "usage/process_state.h"
 #include "usage/search_run.h"
 #include "usage/usage_records.h"
@@ -90,7 +91,7 @@ class EvidencePassTest : public ::testing::Test {
     return path;
   }
 
-  void Search(bool importsOnly) {
+  void Search(bool importsOnly, bool registryAlongside = true) {
     installation_.WriteSettings(importsOnly ? "[options]\nlookimportsonly=1\n" : "[options]\n");
     state_.view = &view_;
     SplitExtensions("dll", &state_.settings);
@@ -101,7 +102,13 @@ class EvidencePassTest : public ::testing::Test {
     std::snprintf(state_.SearchRoot, sizeof state_.SearchRoot, "%s", root_.c_str());
     state_.searchRootOverride = true;
     CollectAndListCandidates(state_);
-    RunSearchPasses(state_);
+    if (registryAlongside) {
+      RunSearchPasses(state_);
+      return;
+    }
+    // The registry read after the passes, on this thread.
+    SearchDrivesInPasses(state_, !importsOnly);
+    RunEvidencePass(state_);
   }
 
   // Each candidate's list line after the name and kind.
@@ -169,6 +176,14 @@ TEST_F(EvidencePassTest, MarksWhatThePassesLeftWithTheEvidenceThatNamesIt) {
     EXPECT_NE(ReadLog().find("found tnwkey.dll\t32\t" + key + "\\tnwkey(NT registry)"), std::string::npos);
     std::remove(log_.c_str());
   }
+}
+
+TEST_F(EvidencePassTest, RegistryReadAlongsideThePassesMarksWhatAReadingAfterThemMarks) {
+  Search(false, false);
+  const std::vector<std::string> after = view_.lines;
+  ASSERT_NE(Uses()["tnwkey.dll"].find("(NT registry)"), std::string::npos) << "the registry marks something";
+  Search(false, true);
+  EXPECT_EQ(view_.lines, after);
 }
 
 }  // namespace
