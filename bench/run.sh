@@ -113,5 +113,16 @@ if [ -f "$build/whole-process-table.md" ] && grep -qF "$begin" README.md && grep
     !skipping' README.md > README.md.new
   mv README.md.new README.md
 fi
+wbegin='<!-- Windows build table: written by bench/run.sh -->'
+wend='<!-- end of the Windows build table -->'
+if [ -f "$build/win32-dialog.md" ] && [ "$build/win32-dialog.md" -nt "$build/.bench-started" ] &&
+  grep -qF "$wbegin" README.md && grep -qF "$wend" README.md; then
+  grep '^|' "$build/win32-dialog.md" > "$build/win32-dialog-table.md"
+  awk -v begin="$wbegin" -v end="$wend" -v table="$build/win32-dialog-table.md" '
+    $0 == begin { print; while ((getline line < table) > 0) print line; skipping = 1; next }
+    $0 == end { skipping = 0 }
+    !skipping' README.md > README.md.new
+  mv README.md.new README.md
+fi
 echo "== the benchmark took $(( $(date +%s) - started )) s; figures in bench/RESULTS.md" >&2
 exit "$status"
