@@ -8,8 +8,8 @@
 #include "analysis/file_reader.h"
 #include "analysis/later_bound_modules.h"
 #include "base/format.h"
-#include "platform/mapped_file.h"
 #include "base/pointer_list.h"
+#include "platform/file_view.h"
 
 const char* const kFileKindNames[8] = {
     "Unknown Type", "Nt REGISTRY", "95_REGISTRY", "WIN16 or OS2 executable",
@@ -43,7 +43,7 @@ void ToLowerAscii(char* text) {
 
 class Analysis {
  public:
-  Analysis(const MappedFile& file, ContentCallback callback, void* context, PointerList* sink,
+  Analysis(FileView& file, ContentCallback callback, void* context, PointerList* sink,
            AnalysisTrace* trace, PointerList* laterBoundSink)
       : in_(file),
         callback_(callback),
@@ -340,7 +340,7 @@ int Analysis::Report(int kind, std::uint32_t start, std::uint32_t end) {
     // read outside it.
     const std::uint32_t length = end - start;
     if (!in_.Contains(start, length)) return kFault;
-    callback_(in_.data() + start, length, context_, kind);
+    callback_(in_.At(start, length), length, context_, kind);
   }
   if (in_.Faulted()) return kFault;
   return kind;
@@ -350,16 +350,16 @@ int Analysis::Report(int kind, std::uint32_t start, std::uint32_t end) {
 
 int AnalyzeFile(const char* path, ContentCallback callback, void* callbackContext,
                 PointerList* nameSink, AnalysisTrace* trace, PointerList* laterBoundSink) {
-  MappedFile file;
-  const int opened = file.Open(path);
+  FileView file;
+  const int opened = file.Open(path, nullptr);
   if (opened != 0) return opened;
   return Analysis(file, callback, callbackContext, nameSink, trace, laterBoundSink).Run();
 }
 
-BothPassesResult AnalyzeFileForBothPasses(const char* path, ContentCallback callback, void* callbackContext,
-                                          PointerList* nameSink, PointerList* laterBoundSink) {
-  MappedFile file;
-  const int opened = file.Open(path);
+BothPassesResult AnalyzeFileForBothPasses(const char* path, ReadBuffer* buffer, ContentCallback callback,
+                                          void* callbackContext, PointerList* nameSink, PointerList* laterBoundSink) {
+  FileView file;
+  const int opened = file.Open(path, buffer);
   if (opened != 0) return {opened, opened};
   Analysis analysis(file, callback, callbackContext, nameSink, nullptr, laterBoundSink);
   const int withContent = analysis.Run();

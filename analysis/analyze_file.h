@@ -12,6 +12,7 @@
 #include <cstdint>
 
 class PointerList;
+class ReadBuffer;
 
 enum FileKind {
   FK_UNKNOWN_TYPE = 0,
@@ -61,15 +62,16 @@ int AnalyzeFile(const char* path, ContentCallback callback, void* callbackContex
                 PointerList* nameSink, AnalysisTrace* trace = nullptr,
                 PointerList* laterBoundSink = nullptr);
 
-// One mapping of the file for both passes of the search: the names, the
+// One reading of the file for both passes of the search: the names, the
 // later-bound modules and the content callback as above, and the results
 // AnalyzeFile gives without the callback (as the import pass calls it) and
-// with it (as the content pass does).
+// with it (as the content pass does). The file is read into the buffer when
+// it fits (platform/file_view.h), mapped otherwise; the results are the same.
 struct BothPassesResult {
   int importPass;
   int contentPass;
 };
-BothPassesResult AnalyzeFileForBothPasses(const char* path, ContentCallback callback, void* callbackContext,
-                                          PointerList* nameSink, PointerList* laterBoundSink);
+BothPassesResult AnalyzeFileForBothPasses(const char* path, ReadBuffer* buffer, ContentCallback callback,
+                                          void* callbackContext, PointerList* nameSink, PointerList* laterBoundSink);
 
 #endif

@@ -1,29 +1,35 @@
-// Bounded little-endian reads of a mapped file. Offsets are 64-bit so that
+// Bounded little-endian reads of a file's bytes. Offsets are 64-bit so that
 // header arithmetic cannot wrap past a check; a read is good only when every
-// byte lies before the end of the file and no page of the view has lost its
-// backing (see MappedFile::Faulted).
+// byte lies before the end of the file and none was lost (see
+// FileView::Faulted). A read past the bytes the view holds so far has the
+// view read the rest of the file first.
 #ifndef TARNWICK_ANALYSIS_FILE_READER_H
 #define TARNWICK_ANALYSIS_FILE_READER_H
 
 #include <cstdint>
 #include <cstring>
 
-#include "platform/mapped_file.h"
+#include "platform/file_view.h"
 
 class FileReader {
  public:
-  explicit FileReader(const MappedFile& file) : file_(file), data_(file.data()), size_(file.size()) {}
+  explicit FileReader(FileView& file) : file_(file), size_(file.size()) {}
 
   std::uint32_t size() const { return size_; }
-  const std::uint8_t* data() const { return data_; }
 
   bool Contains(std::uint64_t offset, std::uint64_t length) const {
     return offset <= size_ && length <= size_ - offset;
   }
 
+  // The bytes [offset, offset + length), for a stretch Contains() admits.
+  const std::uint8_t* At(std::uint64_t offset, std::uint64_t length) const {
+    if (offset + length > file_.available()) file_.Complete();
+    return file_.data() + offset;
+  }
+
   bool Bytes(std::uint64_t offset, void* out, std::uint64_t length) const {
     if (!Contains(offset, length)) return false;
-    std::memcpy(out, data_ + offset, length);
+    std::memcpy(out, At(offset, length), length);
     return !file_.Faulted();
   }
 
@@ -48,17 +54,18 @@ class FileReader {
   // is not inside the file.
   bool StringLength(std::uint64_t offset, std::uint64_t* length) const {
     if (offset >= size_) return false;
-    const void* zero = std::memchr(data_ + offset, 0, size_ - offset);
+    const std::uint64_t held = file_.available();
+    const void* zero = offset < held ? std::memchr(file_.data() + offset, 0, held - offset) : nullptr;
+    if (zero == nullptr && held < size_) zero = std::memchr(At(offset, size_ - offset), 0, size_ - offset);
     if (zero == nullptr || file_.Faulted()) return false;
-    *length = static_cast<const std::uint8_t*>(zero) - (data_ + offset);
+    *length = static_cast<const std::uint8_t*>(zero) - (file_.data() + offset);
     return true;
   }
 
   bool Faulted() const { return file_.Faulted(); }
 
  private:
-  const MappedFile& file_;
-  const std::uint8_t* data_;
+  FileView& file_;
   std::uint32_t size_;
 };
 

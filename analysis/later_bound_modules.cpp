@@ -103,7 +103,7 @@ class Image {
     if (!Offset(rva, &offset) || !in_.StringLength(offset, &length) || length == 0 || length > kLongestName) {
       return false;
     }
-    name->assign(reinterpret_cast<const char*>(in_.data()) + offset, static_cast<std::size_t>(length));
+    name->assign(reinterpret_cast<const char*>(in_.At(offset, length)), static_cast<std::size_t>(length));
     return !in_.Faulted();
   }
 

@@ -1,6 +1,7 @@
 // Fuzz target of the file analysis: the input becomes a file on disk, which
-// is analysed three ways (sorted names and content; unsorted names, content
-// and the later-bound modules; trace only). The callback reads every byte of
+// is analysed four ways (sorted names and content; unsorted names, content
+// and the later-bound modules; trace only; read into a buffer a few bytes
+// at first, as the search reads, which must agree with the mapped file). The callback reads every byte of
 // the region, so a region that leaves the file shows up under
 // AddressSanitizer.
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "analysis/analyze_file.h"
 #include "base/pointer_list.h"
+#include "platform/file_view.h"
 
 namespace {
 
@@ -49,12 +51,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   unsigned sum = 0;
   int result;
+  SortedPointerList names;
+  names.compare = CompareStrings;
+  names.releaseItem = std::free;
+  result = AnalyzeFile(path.c_str(), TouchRegion, &sum, &names);
+  if (result < AE_ACCESS_VIOLATION || result > FK_DOS_COMPRESSED) std::abort();
   {
-    SortedPointerList names;
-    names.compare = CompareStrings;
-    names.releaseItem = std::free;
-    result = AnalyzeFile(path.c_str(), TouchRegion, &sum, &names);
-    if (result < AE_ACCESS_VIOLATION || result > FK_DOS_COMPRESSED) std::abort();
+    // The first 7 bytes read at opening, the rest when a read reaches past them.
+    ReadBuffer buffer(ReadBuffer::kDefaultLargestFile, 7);
+    SortedPointerList readNames;
+    readNames.compare = CompareStrings;
+    readNames.releaseItem = std::free;
+    unsigned readSum = 0;
+    const BothPassesResult read = AnalyzeFileForBothPasses(path.c_str(), &buffer, TouchRegion, &readSum, &readNames, nullptr);
+    if (read.contentPass != result || readSum != sum || readNames.GetCount() != names.GetCount()) std::abort();
+    for (int i = 0; i < names.GetCount(); ++i) {
+      if (CompareStrings(names.GetAt(i), readNames.GetAt(i)) != 0) std::abort();
+    }
   }
   // The forwarders and delay-load imports never change the result.
   PointerList unsorted, laterBound;

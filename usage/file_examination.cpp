@@ -118,8 +118,8 @@ void ExamineFile(const SearchTables& tables, const char* path, ExamScratch& scra
   MakeModuleNameList(laterBound);
   const char* fileName = FileNamePart(path);
   ContentContext context{&tables, &scratch, findings, fileName};
-  const BothPassesResult result = AnalyzeFileForBothPasses(path, tables.withContent() ? OnContent : nullptr,
-                                                           &context, &names, &laterBound);
+  const BothPassesResult result = AnalyzeFileForBothPasses(
+      path, &scratch.buffer, tables.withContent() ? OnContent : nullptr, &context, &names, &laterBound);
   findings->importResult = result.importPass;
   findings->contentResult = result.contentPass;
   // Also from a PE file without an import table, which the analysis reports

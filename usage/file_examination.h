@@ -1,5 +1,5 @@
 // The reading of one file for the search, as any number of threads do it
-// at once: one mapping, the import table, the forwarders and delay-load
+// at once: the file read once, its import table, forwarders and delay-load
 // imports, and the content, judged against every candidate of the search
 // whatever its found mark (which only the committing thread reads).
 #ifndef TARNWICK_USAGE_FILE_EXAMINATION_H
@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/file_view.h"
 #include "usage/content_scanner.h"
 #include "usage/file_findings.h"
 
@@ -40,6 +41,7 @@ class SearchTables {
 
 // One thread's working memory between files.
 struct ExamScratch {
+  ReadBuffer buffer;
   ContentScratch content;
   std::vector<std::uint32_t> slots;
 };

@@ -1,6 +1,7 @@
 // Runs AnalyzeFile on bytes written to a scratch file and records everything
 // it reports: result, names handed to the sink, the content region and the
-// trace lines.
+// trace lines. Each run also expects the file read as the search reads it
+// (into a buffer, a head first) to report the same.
 #ifndef TARNWICK_TESTS_ANALYSIS_ANALYSIS_HARNESS_H
 #define TARNWICK_TESTS_ANALYSIS_ANALYSIS_HARNESS_H
 
