@@ -40,7 +40,7 @@ enum AnalyzeError {
 extern const char* const kFileKindNames[8];
 extern const char* const kAnalyzeErrorNames[8];
 
-// Receives the content region: a pointer into the read-only view, valid only
+// Receives the content region: a pointer to the file's bytes, valid only
 // until the callback returns. The result is ignored.
 typedef int (*ContentCallback)(const std::uint8_t* regionStart, std::uint32_t regionLength,
                                void* callbackContext, int kind);
