@@ -240,6 +240,11 @@ class Walk {
     if (!sink.Key(std::move(read))) return false;
     std::vector<Subtree*> handedOn;
     for (std::size_t i = 0; i < subkeys.size(); ++i) {
+      if (sink.ShouldLeave()) {
+        // The rest is left to the readers, or to the caller when it comes to it.
+        handedOn = HandOn(key, subkeys, i, path, order);
+        break;
+      }
       if (subkeys.size() - i >= 2 && ReadersWantWork()) handedOn = HandOn(key, subkeys, i + 1, path, order);
       if (const KeyRef subkey = OpenSubkey(*key, subkeys[i])) {
         const std::string subkeyName = Narrow(subkeys[i]);
@@ -261,14 +266,22 @@ class Walk {
     Walk& walk;
     bool Key(RegistryKey&& key) { return walk.visitor_.Visit(key); }
     bool Handed(Subtree* subtree) { return walk.Deliver(subtree); }
+    static bool ShouldLeave() { return false; }
   };
 
   // A reader's sink: into its subtree's keys read ahead, a batch at a time,
   // so that the threads meet seldom (under Wine every wake-up is a round
-  // trip to the server too).
+  // trip to the server too). The caller reads ahead this way too while the
+  // subtree it delivers is not read yet; it never waits for room, but hands
+  // the rest of its subtree on once its own subtree has keys for it or the
+  // budget is spent.
   class ReadAhead {
    public:
-    ReadAhead(Walk& walk, Subtree* subtree) : walk_(walk), subtree_(subtree) {}
+    ReadAhead(Walk& walk, Subtree* subtree, bool byCaller)
+        : walk_(walk), subtree_(subtree), byCaller_(byCaller) {}
+    bool ShouldLeave() const {
+      return byCaller_ && (outOfRoom_ || walk_.awaitedReady_.load(std::memory_order_relaxed));
+    }
     bool Key(RegistryKey&& key) {
       const std::size_t bytes = BytesOf(key);
       return Add({std::move(key), nullptr, bytes});
@@ -277,7 +290,7 @@ class Walk {
     // Keeps the rest of the batch; false once the walk ends.
     bool Flush() {
       if (batch_.empty()) return true;
-      const bool kept = walk_.Keep(subtree_, batch_, bytes_);
+      const bool kept = walk_.Keep(subtree_, batch_, bytes_, byCaller_, &outOfRoom_);
       batch_.clear();
       bytes_ = 0;
       return kept;
@@ -293,6 +306,8 @@ class Walk {
 
     Walk& walk_;
     Subtree* subtree_;
+    const bool byCaller_;
+    bool outOfRoom_ = false;
     std::vector<Subtree::Entry> batch_;
     std::size_t bytes_ = 0;
   };
@@ -306,9 +321,12 @@ class Walk {
     return held_ == 0 || held_ + bytes <= budget_;
   }
 
-  bool Keep(Subtree* subtree, std::vector<Subtree::Entry>& batch, std::size_t bytes) {
+  bool Keep(Subtree* subtree, std::vector<Subtree::Entry>& batch, std::size_t bytes, bool byCaller,
+            bool* outOfRoom) {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (!stop_ && !HasRoom(subtree, bytes)) {
+    if (byCaller) {
+      *outOfRoom = held_ + bytes > budget_;
+    } else if (!stop_ && !HasRoom(subtree, bytes)) {
       ++roomWaiters_;
       roomWake_.wait(lock, [&] { return stop_ || HasRoom(subtree, bytes); });
       --roomWaiters_;
@@ -317,8 +335,14 @@ class Walk {
     subtree->bytes += bytes;
     held_ += bytes;
     for (Subtree::Entry& entry : batch) subtree->read.push_back(std::move(entry));
-    if (awaited_ == subtree) deliveryWake_.notify_one();
+    if (awaited_ == subtree) Ready();
     return true;
+  }
+
+  // With the mutex held: the subtree the caller needs has keys for it or is done.
+  void Ready() {
+    awaitedReady_ = true;
+    if (callerWaits_) deliveryWake_.notify_one();
   }
 
   // With the mutex held: the bytes delivered are free again.
@@ -356,8 +380,20 @@ class Walk {
       }
       if (!stop_ && subtree->read.empty() && !subtree->finished) {
         awaited_ = subtree;
-        deliveryWake_.wait(lock, [&] { return stop_ || !subtree->read.empty() || subtree->finished; });
+        awaitedReady_ = false;
+        if (!waiting_.empty() && held_ < budget_) {
+          // Rather than wait, read a later subtree ahead.
+          Subtree* later = Claim();
+          lock.unlock();
+          ReadAheadOf(later, true);
+          lock.lock();
+        } else {
+          callerWaits_ = true;
+          deliveryWake_.wait(lock, [&] { return stop_ || !subtree->read.empty() || subtree->finished; });
+          callerWaits_ = false;
+        }
         awaited_ = nullptr;
+        continue;
       }
       if (stop_) return false;
       if (subtree->read.empty()) break;
@@ -381,6 +417,29 @@ class Walk {
     return true;
   }
 
+  // With the mutex held: the earliest subtree waiting (the caller needs it
+  // soonest) is taken to be read ahead.
+  Subtree* Claim() {
+    Subtree* subtree = *waiting_.begin();
+    waiting_.erase(waiting_.begin());
+    waitingCount_ = static_cast<int>(waiting_.size());
+    subtree->state = Subtree::State::kReader;
+    return subtree;
+  }
+
+  // Reads the claimed subtree into its keys read ahead; false once the walk ends.
+  bool ReadAheadOf(Subtree* subtree, bool byCaller) {
+    if (const KeyRef key = Open(*subtree)) {
+      std::vector<int> order = subtree->order;
+      ReadAhead sink(*this, subtree, byCaller);
+      if (!WalkKey(key, subtree->path, subtree->narrowName, order, sink) || !sink.Flush()) return false;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    subtree->finished = true;
+    if (awaited_ == subtree) Ready();
+    return true;
+  }
+
   // With the mutex held: the subtree is delivered.
   void Forget(Subtree* subtree) {
     live_.erase(subtree);
@@ -397,20 +456,9 @@ class Walk {
           workWake_.wait(lock, [&] { return stop_ || !waiting_.empty(); });
           --idleReaders_;
           if (stop_) return;
-          // The earliest first: the caller needs it soonest.
-          subtree = *waiting_.begin();
-          waiting_.erase(waiting_.begin());
-          waitingCount_ = static_cast<int>(waiting_.size());
-          subtree->state = Subtree::State::kReader;
+          subtree = Claim();
         }
-        if (const KeyRef key = Open(*subtree)) {
-          std::vector<int> order = subtree->order;
-          ReadAhead sink(*this, subtree);
-          if (!WalkKey(key, subtree->path, subtree->narrowName, order, sink) || !sink.Flush()) return;
-        }
-        std::lock_guard<std::mutex> lock(mutex_);
-        subtree->finished = true;
-        if (awaited_ == subtree) deliveryWake_.notify_one();
+        if (!ReadAheadOf(subtree, false)) return;
       }
     } catch (...) {
       {
@@ -457,6 +505,8 @@ class Walk {
   // waits for.
   const Subtree* delivering_ = nullptr;
   const Subtree* awaited_ = nullptr;
+  std::atomic<bool> awaitedReady_{false};
+  bool callerWaits_ = false;
   std::size_t held_ = 0;
   int roomWaiters_ = 0;
   int idleReaders_ = 0;
