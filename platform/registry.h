@@ -10,11 +10,17 @@
 //
 // Windows reads the live registry under HKEY_LOCAL_MACHINE and HKEY_USERS
 // (the classes and every loaded user) through the wide registry functions;
-// a key that cannot be opened is passed over. POSIX reads the text files
-// Wine keeps in the prefix's root, which hold the same keys: system.reg
-// (HKEY_LOCAL_MACHINE), userdef.reg and user.reg (HKEY_USERS); a missing
-// file is passed over. A mounted installation (platform/system_dirs.h) has
-// no such files: nothing is read.
+// a key that cannot be opened is passed over. With several threads it
+// reads disjoint subtrees at once, a bounded amount ahead of the visitor,
+// yet calls the visitor on the calling thread alone, with the same keys in
+// the same order as one thread would, and ends every thread soon after the
+// visitor ended the walk; what a reading thread threw is thrown to the
+// caller.
+//
+// POSIX reads the text files Wine keeps in the prefix's root, which hold
+// the same keys: system.reg (HKEY_LOCAL_MACHINE), userdef.reg and user.reg
+// (HKEY_USERS); a missing file is passed over. A mounted installation
+// (platform/system_dirs.h) has no such files: nothing is read.
 #ifndef TARNWICK_PLATFORM_REGISTRY_H
 #define TARNWICK_PLATFORM_REGISTRY_H
 
@@ -34,8 +40,10 @@ class RegistryVisitor {
   virtual bool Visit(const RegistryKey& key) = 0;
 };
 
-// Walks the installation's registry; returns what was read, for the log
-// ("the live registry", or the files read).
-std::string VisitInstallationRegistry(RegistryVisitor& visitor);
+// Walks the installation's registry with up to `threads` reading threads
+// (1: the calling thread alone; POSIX reads its files on the calling thread
+// whatever the count); returns what was read, for the log ("the live
+// registry", or the files read).
+std::string VisitInstallationRegistry(RegistryVisitor& visitor, int threads);
 
 #endif

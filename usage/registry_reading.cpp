@@ -1,6 +1,7 @@
 #include "usage/registry_reading.h"
 
 #include "platform/registry.h"
+#include "usage/drive_search.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ class KeysNamingCandidates : public RegistryVisitor {
 
 }  // namespace
 
-RegistryReading::RegistryReading(const ProcessState& state) : names_(state) {
+RegistryReading::RegistryReading(const ProcessState& state)
+    : names_(state), readingThreads_(SearchThreadCount(state)) {
   if (!names_.empty()) thread_ = std::thread(&RegistryReading::Read, this);
 }
 
@@ -39,7 +41,7 @@ RegistryReading::~RegistryReading() {
 void RegistryReading::Read() {
   try {
     KeysNamingCandidates visitor(names_, keys_, stop_);
-    source_ = VisitInstallationRegistry(visitor);
+    source_ = VisitInstallationRegistry(visitor, readingThreads_);
   } catch (...) {
     error_ = std::current_exception();
   }

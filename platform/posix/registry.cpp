@@ -6,7 +6,7 @@
 #include "platform/installation_root.h"
 #include "platform/reg_file.h"
 
-std::string VisitInstallationRegistry(RegistryVisitor& visitor) {
+std::string VisitInstallationRegistry(RegistryVisitor& visitor, int /*threads*/) {
   // Wine's registry files lie in a prefix; a mounted installation has none
   // (its hive files are searched as files of drive C:).
   if (!MountedDriveC().empty()) return "no registry files (a mounted installation)";
