@@ -40,9 +40,9 @@ class RegistryVisitor {
   virtual bool Visit(const RegistryKey& key) = 0;
 };
 
-// Walks the installation's registry with up to `threads` reading threads
-// (1: the calling thread alone; POSIX reads its files on the calling thread
-// whatever the count); returns what was read, for the log ("the live
+// Walks the installation's registry with up to `threads` reading threads, 8
+// at most (1: the calling thread alone; POSIX reads its files on the calling
+// thread whatever the count); returns what was read, for the log ("the live
 // registry", or the files read).
 std::string VisitInstallationRegistry(RegistryVisitor& visitor, int threads);
 

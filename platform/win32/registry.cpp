@@ -520,6 +520,9 @@ void WalkLiveRegistry(RegistryVisitor& visitor, int threads, std::size_t readAhe
 }
 
 std::string VisitInstallationRegistry(RegistryVisitor& visitor, int threads) {
-  WalkLiveRegistry(visitor, threads, kRegistryReadAheadBytes);
+  // Past a few threads the registry's own locking (and under Wine its one
+  // server process) leaves nothing to gain; the search may use up to 64.
+  constexpr int kMostThreads = 8;
+  WalkLiveRegistry(visitor, threads < kMostThreads ? threads : kMostThreads, kRegistryReadAheadBytes);
   return "the live registry";
 }
