@@ -75,12 +75,19 @@ settings() {
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 trap 'wineserver -k 2>/dev/null || true' EXIT
+# One Wine server for every run, kept from the first program to the last:
+# otherwise each program that finds none starts one, with Wine's own
+# start-up programs, whose registry and file work then competes with the
+# program measured (a system the user works on has been started already).
+wineserver -k 2>/dev/null || true
+wineserver -p
 # Xvfb has no window manager: Wine would wait two seconds for one to
 # acknowledge every window it hides (the question's box among them), which
 # is Wine's wait on this display, not the program's. Unmanaged windows are
 # hidden at once.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 "$wine" "$build/wmemscan.exe" C: >/dev/null 2>&1  # warms the page cache
+sleep 2  # Wine's start-up programs settle
 
 a=() b=() c=()
 for ((i = 1; i <= runs; ++i)); do

@@ -66,7 +66,10 @@ void DialogView::SetStatusText(const char* text) {
 }
 
 void DialogView::ShowPendingStatus() {
-  MakeQueuedListChanges();
+  if (GetTickCount() - listChangedAt_ >= kListPeriodMs) {
+    MakeQueuedListChanges();
+    listChangedAt_ = GetTickCount();
+  }
   std::string text;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -81,6 +84,10 @@ void DialogView::ShowPendingStatus() {
 void DialogView::WorkerStarting() {
   interfaceThread_ = GetCurrentThreadId();
   workerExtent_ = dialog_.ResultListBox != nullptr ? HorizontalExtent() : 0;
+  listChangedAt_ = GetTickCount();
+  // A new context holds the same font as a window's context from GetDC,
+  // which the lines have always been measured in.
+  if (dialog_.ResultListBox != nullptr && workerMeasure_ == nullptr) workerMeasure_ = CreateCompatibleDC(nullptr);
   {
     std::lock_guard<std::mutex> lock(mutex_);
     hasPending_ = false;
@@ -91,6 +98,10 @@ void DialogView::WorkerStarting() {
 
 void DialogView::WorkerEnded() {
   MakeQueuedListChanges();
+  if (workerMeasure_ != nullptr) {
+    DeleteDC(workerMeasure_);
+    workerMeasure_ = nullptr;
+  }
   if (dialog_.window != nullptr) KillTimer(dialog_.window, kStatusTimer);
   std::lock_guard<std::mutex> lock(mutex_);
   hasPending_ = false;
@@ -123,8 +134,12 @@ void DialogView::DeleteLine(int index) {
 // Measured as plain text in the list box's device context; the tabs are
 // not expanded, so the width errs on the narrow side for tabbed lines.
 int DialogView::MeasureLine(const char* line, int length) {
-  HDC dc = GetDC(dialog_.ResultListBox);
   SIZE size = {0, 0};
+  if (!OnInterfaceThread() && workerMeasure_ != nullptr) {
+    GetTextExtentPoint32A(workerMeasure_, line, length, &size);
+    return size.cx;
+  }
+  HDC dc = GetDC(dialog_.ResultListBox);
   GetTextExtentPoint32A(dc, line, length, &size);
   ReleaseDC(dialog_.ResultListBox, dc);
   return size.cx;

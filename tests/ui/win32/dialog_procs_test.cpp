@@ -234,6 +234,38 @@ TEST_F(DialogProcsTest, WorkerStatusShowsTheLatestTextAndEndsWithTheClosingOne) 
   DestroyWindow(dialog);
 }
 
+struct MeasureJob {
+  DialogView* view;
+  const char* line;
+  int width;
+};
+
+DWORD WINAPI MeasureOnWorker(LPVOID parameter) {
+  auto* job = static_cast<MeasureJob*>(parameter);
+  job->width = job->view->MeasureLine(job->line, static_cast<int>(std::strlen(job->line)));
+  return 0;
+}
+
+// The worker measures in a context of its own; the widths must be those the
+// list box's context gives, as the interface thread measures them.
+TEST_F(DialogProcsTest, WorkerMeasuresLinesAsTheListBoxContextDoes) {
+  std::shared_ptr<MainDialog> owner;
+  HWND dialog = OpenMain(&owner);
+  ASSERT_NE(dialog, nullptr);
+  const char* line = "wide.dll\t32\tC:\\Program Files\\Some Suite\\bin\\user.exe(32-bit exe or dll)";
+  const int onInterface = owner->view.MeasureLine(line, static_cast<int>(std::strlen(line)));
+  ASSERT_GT(onInterface, 0);
+  owner->view.WorkerStarting();
+  MeasureJob job{&owner->view, line, -1};
+  HANDLE worker = CreateThread(nullptr, 0, MeasureOnWorker, &job, 0, nullptr);
+  ASSERT_NE(worker, nullptr);
+  ASSERT_EQ(WaitForSingleObject(worker, 10000), WAIT_OBJECT_0);
+  CloseHandle(worker);
+  owner->view.WorkerEnded();
+  EXPECT_EQ(job.width, onInterface);
+  DestroyWindow(dialog);
+}
+
 TEST(DrawLinkTextTest, BracketsMarkTheWordAndABackslashEscapesThem) {
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateCompatibleBitmap(dc, 400, 40);
