@@ -119,7 +119,7 @@ if [ -n "$markdown" ]; then
   awk -v a="$ma" -v b="$mb" -v c="$mc" -v n="$runs" -v threads="$(nproc)" 'BEGIN {
     print "## The Windows build under Wine"
     print ""
-    printf "Median of %d runs, seconds, over a copy of the fresh prefix'"'"'s drive C: (one reading thread per processor, %d here). (a) the dialog program'"'"'s search through its dialog, from the answer Yes to \"done total\"; (b) the same passes without the dialog; (c) the Win32 floor (wmemscan: walk, map, memchr through the Win32 functions).\n\n", n, threads
+    printf "Median of %d runs, seconds, over a copy of the fresh prefix'"'"'s drive C: (one reading thread per processor, %d here; one Wine server for all runs, started before the first). (a) the dialog program'"'"'s search through its dialog, from the answer Yes to \"done total\"; (b) the same passes without the dialog; (c) the Win32 floor (wmemscan: walk, map, memchr through the Win32 functions).\n\n", n, threads
     print "| (a) dialog program | (b) passes alone | (c) Win32 floor | a/c | b/c | goal a/c at most 1.5 |"
     print "| ---: | ---: | ---: | ---: | ---: | --- |"
     printf "| %.3f s | %.3f s | %.3f s | %.2fx | %.2fx | %s |\n", a, b, c, a / c, b / c, (a / c <= 1.5 ? "met" : "not met")
