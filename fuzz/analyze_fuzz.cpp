@@ -57,8 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   result = AnalyzeFile(path.c_str(), TouchRegion, &sum, &names);
   if (result < AE_ACCESS_VIOLATION || result > FK_DOS_COMPRESSED) std::abort();
   {
-    // The first 7 bytes read at opening, the rest when a read reaches past them.
-    ReadBuffer buffer(ReadBuffer::kDefaultLargestFile, 7);
+    // The first 7 bytes read at opening, the rest when a read reaches past
+    // them; one buffer for every input, as a search thread has.
+    static ReadBuffer buffer(ReadBuffer::kDefaultLargestFile, 7);
     SortedPointerList readNames;
     readNames.compare = CompareStrings;
     readNames.releaseItem = std::free;
