@@ -18,14 +18,14 @@
 // unmapped on their own.
 #include "platform/mapped_file.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <mutex>
+
+#include "platform/readable_file.h"
 
 namespace {
 
@@ -176,20 +176,15 @@ MappedFile::~MappedFile() { Close(); }
 int MappedFile::Open(const char* path) {
   Close();
   // Only regular files are opened: a FIFO would block, a device may react.
-  struct stat st;
-  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode)) return kMapCantOpen;
-  int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return kMapCantOpen;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return kMapCantOpen;
-  }
-  if (st.st_size <= 0) {
+  std::intptr_t opened = -1;
+  std::uint64_t length = 0;
+  if (!OpenReadable(path, &opened, &length)) return kMapCantOpen;
+  const int fd = static_cast<int>(opened);
+  if (length == 0) {
     close(fd);
     return kMapCantMap;
   }
   std::call_once(gInstallOnce, InstallBusHandler);
-  const auto length = static_cast<std::uint64_t>(st.st_size);
   bool inArea = false;
   const void* view = MapView(fd, length, &inArea);
   if (view == nullptr) {
