@@ -1,8 +1,9 @@
 // Bounded little-endian reads of a file's bytes. Offsets are 64-bit so that
 // header arithmetic cannot wrap past a check; a read is good only when every
 // byte lies before the end of the file and none was lost (see
-// FileView::Faulted). A read past the bytes the view holds so far has the
-// view read the rest of the file first.
+// FileView::Faulted). Every read goes through At, which tells the view what
+// is read: a read past the bytes it holds so far has it read the rest of the
+// file first.
 #ifndef TARNWICK_ANALYSIS_FILE_READER_H
 #define TARNWICK_ANALYSIS_FILE_READER_H
 
@@ -23,7 +24,7 @@ class FileReader {
 
   // The bytes [offset, offset + length), for a stretch Contains() admits.
   const std::uint8_t* At(std::uint64_t offset, std::uint64_t length) const {
-    if (offset + length > file_.available()) file_.Complete();
+    if (length > 0) file_.Touch(offset + length);
     return file_.data() + offset;
   }
 
@@ -54,11 +55,19 @@ class FileReader {
   // is not inside the file.
   bool StringLength(std::uint64_t offset, std::uint64_t* length) const {
     if (offset >= size_) return false;
-    const std::uint64_t held = file_.available();
-    const void* zero = offset < held ? std::memchr(file_.data() + offset, 0, held - offset) : nullptr;
-    if (zero == nullptr && held < size_) zero = std::memchr(At(offset, size_ - offset), 0, size_ - offset);
-    if (zero == nullptr || file_.Faulted()) return false;
-    *length = static_cast<const std::uint8_t*>(zero) - (file_.data() + offset);
+    if (offset >= file_.available()) file_.ReadRest();
+    const std::uint8_t* start = file_.data() + offset;
+    const void* zero = std::memchr(start, 0, file_.available() - offset);
+    if (zero == nullptr && file_.available() < size_) {
+      const std::uint64_t searched = file_.available();
+      file_.ReadRest();
+      zero = std::memchr(file_.data() + searched, 0, size_ - searched);
+    }
+    // What the search read: up to the terminator, or to the end of the file.
+    const auto* stop = static_cast<const std::uint8_t*>(zero);
+    file_.Touch(stop != nullptr ? static_cast<std::uint64_t>(stop - file_.data()) + 1 : size_);
+    if (stop == nullptr || file_.Faulted()) return false;
+    *length = static_cast<std::uint64_t>(stop - start);
     return true;
   }
 

@@ -41,11 +41,17 @@ int FileView::Open(const char* path, ReadBuffer* buffer) {
   data_ = mapped_->data();
   size_ = mapped_->size();
   available_ = size_;
+  intact_ = size_;
   return 0;
 }
 
-void FileView::Complete() {
+void FileView::ReadRest() {
   if (available_ < size_) ReadInto(available_, size_);
+}
+
+void FileView::Touch(std::uint64_t end) {
+  if (end > available_) ReadRest();
+  if (end > intact_) faulted_ = true;
 }
 
 void FileView::ReadInto(std::uint32_t from, std::uint32_t to) {
@@ -53,7 +59,13 @@ void FileView::ReadInto(std::uint32_t from, std::uint32_t to) {
   const std::uint64_t read = ReadAt(file_, from, bytes + from, to - from);
   if (read < to - from) {
     std::memset(bytes + from + read, 0, to - from - read);
-    faulted_ = true;
+    if (!lost_) {
+      const std::uint64_t pageEnd = (from + read + kPageBytes - 1) / kPageBytes * kPageBytes;
+      intact_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(pageEnd, size_));
+      lost_ = true;
+    }
+  } else if (!lost_) {
+    intact_ = to;
   }
   available_ = to;
 }
@@ -65,5 +77,7 @@ void FileView::Close() {
   data_ = nullptr;
   size_ = 0;
   available_ = 0;
+  intact_ = 0;
+  lost_ = false;
   faulted_ = false;
 }

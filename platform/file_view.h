@@ -15,11 +15,15 @@
 //    file is mapped as MappedFile maps it.
 //  - size() is the low 32 bits of the file size at the moment of opening.
 //    available() is how many bytes from data() hold the file's bytes: all
-//    of size() for a mapped file, the head for a read one until Complete()
-//    has read the rest. data() never moves while the file is open.
+//    of size() for a mapped file, the head for a read one until Touch()
+//    reaches past it and the rest is read. data() never moves while the
+//    file is open.
 //  - A file that is shorter, when read, than it was when opened, or whose
-//    reading fails, reads as zeros where its bytes are missing, and
-//    Faulted() becomes true, as for a truncated mapping.
+//    reading fails, reads as zeros where its bytes are missing. Faulted()
+//    becomes true once the caller touches (Touch) a byte past the page that
+//    holds the last byte read, as reading a truncated mapping faults on the
+//    pages the file no longer reaches and on those only: losing bytes the
+//    analysis never reads costs nothing, as it never did.
 //  - The file is opened with the same sharing as MappedFile and never
 //    changed; the destructor closes it.
 #ifndef TARNWICK_PLATFORM_FILE_VIEW_H
@@ -69,10 +73,18 @@ class FileView {
   std::uint32_t size() const { return size_; }
   std::uint32_t available() const { return available_; }
   // Reads what is not available yet; afterwards available() == size().
-  void Complete();
+  void ReadRest();
+  // The bytes before end (at most size()) are read: the rest of the file is
+  // read if they are not all available, and Faulted() becomes true if some
+  // of them are lost.
+  void Touch(std::uint64_t end);
   bool Faulted() const { return faulted_ || (mapped_ != nullptr && mapped_->Faulted()); }
 
  private:
+  // The granule a mapping shows a file in, so that a shortened file faults
+  // where its mapping would have.
+  static constexpr std::uint32_t kPageBytes = 4096;
+
   void Close();
   void ReadInto(std::uint32_t from, std::uint32_t to);
 
@@ -81,6 +93,10 @@ class FileView {
   const std::uint8_t* data_ = nullptr;
   std::uint32_t size_ = 0;
   std::uint32_t available_ = 0;
+  // Bytes from data() that a read may touch without a fault: available_,
+  // or after a loss the end of the page that holds the last byte read.
+  std::uint32_t intact_ = 0;
+  bool lost_ = false;
   bool faulted_ = false;
 };
 

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/file_reader.h"
 #include "base/pointer_list.h"
+#include "platform/file_view.h"
 #include "tests/analysis/analysis_harness.h"
 
 namespace testbuild {
@@ -168,6 +170,34 @@ TEST(AnalyzeFileTest, PeImportsAreLowerCasedInTableOrder) {
     EXPECT_EQ(a.trace, (Lines{"ImportTable :" + Hex(layout.importTable) + "\n", "kernel32.dll\n",
                               "user32.dll\n", "FileSize : " + std::to_string(layout.contentEnd) + "\n"}));
   }
+}
+
+// The search reads a program past its head only when the analysis needs
+// it. A program cut short meanwhile faults only where the lost bytes are
+// read, as its mapping did: its import names still count, its content
+// region does not.
+TEST(AnalyzeFileTest, ProgramCutShortAfterItsHeadFaultsOnlyWhereTheLostBytesAreRead) {
+  PeImage pe = TwoImports(false);
+  pe.code = Bytes(70000, 0x90);
+  pe.data = Bytes(30000, 0x41);
+  PeLayout layout;
+  const Bytes bytes = pe.Build(&layout);
+  ASSERT_GT(layout.importTable, ReadBuffer::kDefaultHeadBytes);
+  ScratchDir dir;
+  const std::string path = dir.Write("cut.dll", bytes);
+  ReadBuffer buffer;
+  FileView file;
+  ASSERT_EQ(file.Open(path.c_str(), &buffer), 0);
+  dir.Write("cut.dll", Slice(bytes, 0, bytes.size() - 10000));
+  const FileReader in(file);
+  for (std::uint32_t name : layout.nameOffsets) {
+    std::uint64_t length = 0;
+    EXPECT_TRUE(in.StringLength(name, &length));
+    EXPECT_GT(length, 0u);
+  }
+  EXPECT_FALSE(in.Faulted());
+  in.At(layout.contentStart, layout.contentEnd - layout.contentStart);
+  EXPECT_TRUE(in.Faulted());
 }
 
 TEST(AnalyzeFileTest, PeImportNameKeepsWhateverTheFileStores) {

@@ -31,7 +31,9 @@ TEST(FileViewTest, ReadsTheHeadFirstAndTheRestWhenAsked) {
   EXPECT_EQ(file.available(), 4096u);
   const std::uint8_t* before = file.data();
   EXPECT_EQ(Bytes(file.data(), file.data() + 4096), Part(bytes, 0, 4096));
-  file.Complete();
+  file.Touch(4096);
+  EXPECT_EQ(file.available(), 4096u) << "the head holds what was touched";
+  file.Touch(4097);
   EXPECT_EQ(file.data(), before) << "the bytes read first stay where they are";
   EXPECT_EQ(file.available(), bytes.size());
   EXPECT_EQ(Bytes(file.data(), file.data() + file.size()), bytes);
@@ -71,7 +73,9 @@ TEST(FileViewTest, FailuresAreThoseOfTheMapping) {
   }
 }
 
-TEST(FileViewTest, BytesTheFileLostBeforeTheyWereReadAreZerosAndAFault) {
+// As reading a truncated mapping faults only on the pages the file no
+// longer reaches, bytes lost but never touched cost nothing.
+TEST(FileViewTest, BytesLostBeforeTheyWereReadAreZerosAndAFaultOnlyWhereTouched) {
   ScratchDir dir;
   const std::string path = dir.Write("shrinking.bin", Numbered(9000));
   ReadBuffer buffer(1 << 20, 1000);
@@ -85,12 +89,16 @@ TEST(FileViewTest, BytesTheFileLostBeforeTheyWereReadAreZerosAndAFault) {
     std::fwrite(shorter.data(), 1, shorter.size(), writer);
     std::fclose(writer);
   }
-  EXPECT_FALSE(file.Faulted());
-  file.Complete();
-  EXPECT_TRUE(file.Faulted());
+  file.ReadRest();
   ASSERT_EQ(file.size(), 9000u);
   EXPECT_EQ(Bytes(file.data() + 1000, file.data() + 2000), Part(Numbered(2000), 1000, 2000));
   EXPECT_EQ(Bytes(file.data() + 2000, file.data() + 9000), Bytes(7000, 0));
+  file.Touch(2000);
+  EXPECT_FALSE(file.Faulted()) << "every byte touched is there";
+  file.Touch(4096);
+  EXPECT_FALSE(file.Faulted()) << "the page that holds the file's end reads as zeros";
+  file.Touch(4097);
+  EXPECT_TRUE(file.Faulted());
 }
 
 }  // namespace
