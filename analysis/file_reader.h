@@ -1,9 +1,9 @@
 // Bounded little-endian reads of a file's bytes. Offsets are 64-bit so that
 // header arithmetic cannot wrap past a check; a read is good only when every
 // byte lies before the end of the file and none was lost (see
-// FileView::Faulted). Every read goes through At, which tells the view what
-// is read: a read past the bytes it holds so far has it read the rest of the
-// file first.
+// FileView::Faulted). Every read tells the view what it reads (Touch): a
+// read past the bytes it holds so far has it read the rest of the file
+// first, and a read of bytes the file has lost meanwhile is a fault.
 #ifndef TARNWICK_ANALYSIS_FILE_READER_H
 #define TARNWICK_ANALYSIS_FILE_READER_H
 
