@@ -9,6 +9,30 @@
 #include "usage/process_state.h"
 #include "usage/usage_records.h"
 
+namespace {
+
+// The bytes the trie's names end with and the bytes before those, as the
+// content may hold them (either case).
+NameEndFilter EndFilterOf(const ReversedNameTrie& names) {
+  NameEndFilter filter;
+  for (unsigned last = 1; last < 128; ++last) {
+    const std::int32_t node = names.Step(ReversedNameTrie::Root(), static_cast<unsigned char>(last));
+    if (node == ReversedNameTrie::kNoNode) continue;
+    filter.lastBytes.Add(static_cast<unsigned char>(last));
+    for (unsigned before = 1; before < 128; ++before) {
+      if (names.Step(node, static_cast<unsigned char>(before)) != ReversedNameTrie::kNoNode) {
+        filter.beforeLastBytes.Add(static_cast<unsigned char>(before));
+      }
+    }
+  }
+  filter.oneByteNames = names.hasOneByteName();
+  filter.lowest = names.lowestByte();
+  filter.highest = names.highestByte();
+  return filter;
+}
+
+}  // namespace
+
 ContentScanner::ContentScanner(const PointerList& candidates) {
   const int count = candidates.GetCount();
   records_.resize(static_cast<std::size_t>(count));
@@ -31,7 +55,7 @@ ContentScanner::ContentScanner(const PointerList& candidates) {
   }
   terminatedNames_.Finish();
   namesAnywhere_.Finish();
-  nameEnds_ = {terminatedNames_.lowestByte(), terminatedNames_.highestByte(), terminatedNames_.hasOneByteName()};
+  nameEnds_ = EndFilterOf(terminatedNames_);
 }
 
 void ContentScanner::Find(const std::uint8_t* region, std::uint32_t length, int referenceKind,

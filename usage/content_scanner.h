@@ -71,7 +71,7 @@ class ContentScanner {
   std::vector<std::uint32_t> oneByOne_;
 
   ReversedNameTrie terminatedNames_;
-  NameEndFilter nameEnds_{1, 0, false};
+  NameEndFilter nameEnds_;
   NameAutomaton namesAnywhere_;
 };
 
