@@ -114,6 +114,11 @@ int SearchThreadCount(const ProcessState& state) {
   return std::clamp(threads, 1, kMostSearchThreads);
 }
 
+int RegistryThreadCount(const ProcessState& state) {
+  const int threads = SearchThreadCount(state);
+  return threads > 1 ? 2 * threads : 1;
+}
+
 void SearchDrivesInPasses(ProcessState& state, bool withContentPass) {
   const SearchTables tables(state.CandidateList, withContentPass);
   OrderedWalk walk(tables, PlanOf(state), SearchThreadCount(state));

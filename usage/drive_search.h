@@ -24,4 +24,11 @@ int CandidatesLeft(const ProcessState& state);
 // set, else the "searchthreads" setting, else (0 or none) one per processor.
 int SearchThreadCount(const ProcessState& state);
 
+// The threads that read the live registry: twice the search's threads (one
+// alone stays one). They spend their time waiting for the registry's
+// replies (under Wine each is a round trip to the Wine server), so more of
+// them than processors keep the replies coming; the registry takes 8 at
+// most.
+int RegistryThreadCount(const ProcessState& state);
+
 #endif

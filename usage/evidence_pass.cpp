@@ -86,7 +86,7 @@ void MarkFromRegistry(ProcessState& state, RegistryReading* reading) {
   }
   RegistryEvidence evidence(state, names);
   evidence.set_left(CandidatesLeft(state));
-  const std::string source = VisitInstallationRegistry(evidence, SearchThreadCount(state));
+  const std::string source = VisitInstallationRegistry(evidence, RegistryThreadCount(state));
   LogPrintf("Registry : %s\n", source.c_str());
 }
 

@@ -29,7 +29,7 @@ class KeysNamingCandidates : public RegistryVisitor {
 }  // namespace
 
 RegistryReading::RegistryReading(const ProcessState& state)
-    : names_(state), readingThreads_(SearchThreadCount(state)) {
+    : names_(state), readingThreads_(RegistryThreadCount(state)) {
   if (!names_.empty()) thread_ = std::thread(&RegistryReading::Read, this);
 }
 

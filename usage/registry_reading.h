@@ -1,11 +1,11 @@
-// The registry, read on threads of its own (as many as the search reads
-// files with) while the passes walk the drives: for every key that names a
-// candidate, in the order the walk of the registry meets them, the
-// candidates its texts name (by the rule of usage/name_in_text.h), whatever
-// their found marks. The evidence pass then
-// applies them in that order to the candidates still unused, as a reading
-// of the registry at that point would (under Wine the live registry takes
-// longer to read than the passes take to walk the drives).
+// The registry, read on threads of its own (RegistryThreadCount) while the
+// passes walk the drives: for every key that names a candidate, in the
+// order the walk of the registry meets them, the candidates its texts name
+// (by the rule of usage/name_in_text.h), whatever their found marks. The
+// evidence pass then applies them in that order to the candidates still
+// unused, as a reading of the registry at that point would (under Wine the
+// live registry takes longer to read than the passes take to walk the
+// drives).
 #ifndef TARNWICK_USAGE_REGISTRY_READING_H
 #define TARNWICK_USAGE_REGISTRY_READING_H
 
@@ -43,7 +43,6 @@ class RegistryReading {
   void Read();
 
   const NameInText names_;
-  // As many threads as the search reads files with read the registry.
   const int readingThreads_;
   std::vector<Key> keys_;
   std::string source_;
