@@ -5,7 +5,9 @@
 //    may react), with MappedFile's sharing, and tells its size; false when
 //    it cannot.
 //  - ReadAt() reads up to length bytes at offset and returns how many it
-//    read: fewer at the end of the file or when reading fails.
+//    read: fewer at the end of the file or when reading fails. A file is
+//    read by one thread at a time (the Windows side moves the handle's
+//    position).
 #ifndef TARNWICK_PLATFORM_READABLE_FILE_H
 #define TARNWICK_PLATFORM_READABLE_FILE_H
 

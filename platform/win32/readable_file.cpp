@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 bool OpenReadable(const char* path, std::intptr_t* file, std::uint64_t* size) {
   // The sharing the mapping has always used: others may write, not read.
   HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -19,15 +21,19 @@ bool OpenReadable(const char* path, std::intptr_t* file, std::uint64_t* size) {
 }
 
 std::uint64_t ReadAt(std::intptr_t file, std::uint64_t offset, void* out, std::uint64_t length) {
+  const auto handle = reinterpret_cast<HANDLE>(file);
+  // The offset is set on the handle rather than passed in an OVERLAPPED:
+  // Wine answers a read given one with a completion notice to its server,
+  // a round trip for every read. A file is read by one thread at a time.
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  if (offset > static_cast<std::uint64_t>(INT64_MAX) || !SetFilePointerEx(handle, at, nullptr, FILE_BEGIN)) return 0;
   std::uint64_t done = 0;
   while (done < length) {
     const std::uint64_t left = length - done;
     const DWORD want = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
-    OVERLAPPED at = {};
-    at.Offset = static_cast<DWORD>(offset + done);
-    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
     DWORD got = 0;
-    if (!ReadFile(reinterpret_cast<HANDLE>(file), static_cast<char*>(out) + done, want, &got, &at) || got == 0) break;
+    if (!ReadFile(handle, static_cast<char*>(out) + done, want, &got, nullptr) || got == 0) break;
     done += got;
   }
   return done;
