@@ -27,7 +27,8 @@ struct NameByteSet {
   std::uint8_t byLowNibble[16] = {};
 
   void Add(unsigned char byte) {
-    if (byte != 0 && byte < 128) byLowNibble[byte & 15] = static_cast<std::uint8_t>(byLowNibble[byte & 15] | 1u << (byte >> 4));
+    if (byte == 0 || byte >= 128) return;
+    byLowNibble[byte & 15] = static_cast<std::uint8_t>(byLowNibble[byte & 15] | 1u << (byte >> 4));
   }
   bool Holds(std::uint8_t byte) const { return byte < 128 && ((byLowNibble[byte & 15] >> (byte >> 4)) & 1u) != 0; }
 };

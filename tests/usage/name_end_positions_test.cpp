@@ -81,9 +81,9 @@ TEST(NameEndPositionsTest, EveryFormVisitsExactlyTheEndsTheRuleAdmits) {
     std::vector<std::uint8_t> bytes(random() % 300);
     for (std::uint8_t& byte : bytes) {
       const unsigned kind = random() % 5;
-      byte = kind <= 1                ? 0
+      byte = kind <= 1   ? 0
              : kind == 2 ? static_cast<std::uint8_t>("abcABC2ZzlL\x01\x7f"[random() % 13])
-                                      : static_cast<std::uint8_t>(random());
+                         : static_cast<std::uint8_t>(random());
     }
     for (const auto& names : nameSets) {
       const NameEndFilter filter = FilterOf(names);
@@ -92,7 +92,8 @@ TEST(NameEndPositionsTest, EveryFormVisitsExactlyTheEndsTheRuleAdmits) {
         ASSERT_EQ(Visited(bytes, filter, form), admitted) << "round " << round << ", form " << static_cast<int>(form);
         if (admitted.size() >= 2) {
           // Visiting stops where the visitor asks it to.
-          ASSERT_EQ(Visited(bytes, filter, form, 2), std::vector<std::uint64_t>(admitted.begin(), admitted.begin() + 2));
+          ASSERT_EQ(Visited(bytes, filter, form, 2),
+                    std::vector<std::uint64_t>(admitted.begin(), admitted.begin() + 2));
         }
       }
     }
