@@ -14,6 +14,8 @@ constexpr const char* kOptions = "options";
 constexpr const char* kDefaultDrives = "CDEFGHIJKLMNOPQRSTUVWXYZ";
 // A Windows directory longer than this would leave no room for "\SYSTEM".
 constexpr std::size_t kMaxWindowsDirectory = 245;
+// A value read whole to tell whether it fits its field.
+constexpr int kLongestSetting = 4096;
 
 void CopyBounded(char* out, std::size_t capacity, const std::string& text) {
   std::snprintf(out, capacity, "%s", text.c_str());
@@ -109,8 +111,13 @@ void ReadSettingsFile(Settings& s, StartupPrompts& prompts) {
   s.LibraryKindMask = kLibraryKind32;
   if (ProfileReadInt(kOptions, "find16b_dlls", 1, kSettingsFile) != 0) s.LibraryKindMask |= kLibraryKind16;
 
-  ProfileReadString(kOptions, "searchdrives", kDefaultDrives, s.DriveSelection, sizeof s.DriveSelection,
-                    kSettingsFile);
+  char drives[kLongestSetting];
+  ProfileReadString(kOptions, "searchdrives", kDefaultDrives, drives, sizeof drives, kSettingsFile);
+  CopyBounded(s.DriveSelection, sizeof s.DriveSelection, drives);
+  if (std::strlen(drives) >= sizeof s.DriveSelection) {
+    // The cut value still reads as a folder, and ReadSettings searches none.
+    s.refusedSearchDrives = drives;
+  }
 
   char extensions[110];
   ProfileReadString(kOptions, "dllextensions", "dll", extensions, sizeof extensions, kSettingsFile);
@@ -125,7 +132,8 @@ void SaveSettings(const Settings& s) {
   std::snprintf(number, sizeof number, "%d", s.Recurse);
   ProfileWriteString(kOptions, "recurse", number, kSettingsFile);
   ProfileWriteString(kOptions, "find16b_dlls", s.LibraryKindMask == kLibraryKind32 ? "0" : "1", kSettingsFile);
-  ProfileWriteString(kOptions, "searchdrives", s.DriveSelection, kSettingsFile);
+  const char* drives = s.refusedSearchDrives.empty() ? s.DriveSelection : s.refusedSearchDrives.c_str();
+  ProfileWriteString(kOptions, "searchdrives", drives, kSettingsFile);
   ProfileWriteString(kCurrentProcessSection, kClassNameKey, nullptr, kSettingsFile);
   WithdrawRunningInstance();
 }

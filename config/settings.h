@@ -27,13 +27,18 @@ struct Settings {
   char LibraryDir32[260] = "";
   char LibraryDir16[260] = "";
   int LibraryKindMask = kLibraryKind32;
-  char DriveSelection[26] = "";
+  // The drive letters to search, or one folder (a path of up to 259
+  // characters, read whole: a cut folder would be a different one).
+  char DriveSelection[260] = "";
   // The library extensions, without the dot, in the order of the value; the
   // first empty slot ends the table, so at most 27 are used.
   std::array<std::string, kMaxExtensions + 1> ExtensionTable;
   // "backupto" as read, when its folder could not be used here (too long
   // once translated); written back unchanged.
   std::string refusedBackupTo;
+  // "searchdrives" as read, when it names a folder too long to be searched
+  // (no folder is searched then); written back unchanged.
+  std::string refusedSearchDrives;
 };
 
 // What start-up needs from the user: the question whether to bring a

@@ -166,21 +166,32 @@ TEST(SettingsTest, SixteenBitFlagIsWrittenBackAsZeroOrOne) {
   }
 }
 
-TEST(SettingsTest, DirectoryFormOfSearchDrivesIsCutTo25Characters) {
-  TestInstallation installation;
-  installation.WriteSettings("[options]\r\nsearchdrives=C:\\PROGRAM FILES\\VERY LONG FOLDER\r\n");
-  ProcessState state;
-  StubPrompts prompts;
-  StartupInit(state, prompts);
-  EXPECT_STREQ(state.settings.DriveSelection, "C:\\PROGRAM FILES\\VERY LON");
-  EXPECT_TRUE(IsDirectoryForm(state.settings.DriveSelection));
-  EXPECT_EQ(std::string(state.SearchRoot), NativePath("C:\\PROGRAM FILES\\VERY LON"));
-  SaveSettings(state.settings);
-  bool written = false;
-  for (const Entry& entry : Entries(installation.ReadSettings())) {
-    if (entry.key == "searchdrives") written = entry.value == "C:\\PROGRAM FILES\\VERY LON";
+TEST(SettingsTest, FolderOfSearchDrivesIsSearchedWholeOrNotAtAllAndWrittenBackAsRead) {
+  const std::string fits = "C:\\PROGRAM FILES\\VERY LONG FOLDER\\" + std::string(100, 'x');
+  const std::string tooLong = "C:\\" + std::string(300, 'y');
+  for (const std::string& value : {fits, tooLong}) {
+    TestInstallation installation;
+    installation.WriteSettings("[options]\r\nsearchdrives=" + value + "\r\n");
+    ProcessState state;
+    StubPrompts prompts;
+    StartupInit(state, prompts);
+    EXPECT_TRUE(IsDirectoryForm(state.settings.DriveSelection));
+    if (value == fits) {
+      EXPECT_EQ(std::string(state.settings.DriveSelection), value);
+      EXPECT_EQ(std::string(state.SearchRoot), NativePath(value));
+      EXPECT_TRUE(prompts.notes.empty());
+    } else {
+      EXPECT_STREQ(state.SearchRoot, "") << "no cut folder is searched";
+      ASSERT_EQ(prompts.notes.size(), 1u);
+      EXPECT_NE(prompts.notes[0].find("\"searchdrives\" is too long"), std::string::npos);
+    }
+    SaveSettings(state.settings);
+    std::string written;
+    for (const Entry& entry : Entries(installation.ReadSettings())) {
+      if (entry.key == "searchdrives") written = entry.value;
+    }
+    EXPECT_EQ(written, value) << "the value goes back as it was read";
   }
-  EXPECT_TRUE(written) << "the value goes back as it was read";
 }
 
 TEST(SettingsTest, WriteBackKeepsWhatItDoesNotOwnAndDropsTheMarker) {
