@@ -2,6 +2,16 @@
 
 #include "ui/win32/gui_state.h"
 
+ListRedrawPause::ListRedrawPause(HWND list) : list_(list) {
+  if (list_ != nullptr) SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+}
+
+ListRedrawPause::~ListRedrawPause() {
+  if (list_ == nullptr) return;
+  SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_, nullptr, TRUE);
+}
+
 bool DialogView::OnInterfaceThread() const {
   return interfaceThread_ == 0 || interfaceThread_ == GetCurrentThreadId();
 }
@@ -19,7 +29,7 @@ void DialogView::MakeQueuedListChanges() {
   }
   HWND list = dialog_.ResultListBox;
   if (changes.empty() || list == nullptr) return;
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  const ListRedrawPause pause(list);
   for (const ListChange& change : changes) {
     const auto value = static_cast<WPARAM>(change.value);
     const auto line = reinterpret_cast<LPARAM>(change.line.c_str());
@@ -41,8 +51,6 @@ void DialogView::MakeQueuedListChanges() {
         break;
     }
   }
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
 }
 
 void DialogView::ShowStatus(const char* text) {

@@ -25,6 +25,21 @@
 
 struct MainDialog;
 
+// While it lives, the list box takes changes without being redrawn; it is
+// redrawn once when the pause ends. Under Wine a list box redrawn for every
+// line added took about 5 ms a line, most of the wait between Search and
+// its question.
+class ListRedrawPause {
+ public:
+  explicit ListRedrawPause(HWND list);
+  ~ListRedrawPause();
+  ListRedrawPause(const ListRedrawPause&) = delete;
+  ListRedrawPause& operator=(const ListRedrawPause&) = delete;
+
+ private:
+  HWND list_;
+};
+
 class DialogView : public SearchView {
  public:
   // The timer of the main dialog that shows the worker's status texts.

@@ -119,7 +119,12 @@ void Search(HWND dialog, const std::shared_ptr<MainDialog>& owner) {
   // are off while it runs.
   if (state.SearchRunning != 0) return;
   state.settings.Recurse = IsDlgButtonChecked(dialog, IDC_RECURSE) == BST_CHECKED ? 1 : 0;
-  CollectAndListCandidates(state);
+  {
+    // The lines are added on this thread, each with a message let through;
+    // the list is drawn once they are all there.
+    const ListRedrawPause pause(owner->ResultListBox);
+    CollectAndListCandidates(state);
+  }
   // The fresh list has no search behind it: a backup now would move every
   // candidate, used or not. Only the end of a search enables it again.
   EnableWindow(GetDlgItem(dialog, IDC_BACKUP), FALSE);
