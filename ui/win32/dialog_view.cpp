@@ -30,6 +30,11 @@ void DialogView::MakeQueuedListChanges() {
   HWND list = dialog_.ResultListBox;
   if (changes.empty() || list == nullptr) return;
   const ListRedrawPause pause(list);
+  // The extent is one value, and no line change depends on it: only the
+  // last one queued is set, once. Under Wine every LB_SETHORIZONTALEXTENT
+  // redraws the scroll bar even while the list is not redrawn, about 4 ms,
+  // and a search widens the list many times a batch.
+  int extent = -1;
   for (const ListChange& change : changes) {
     const auto value = static_cast<WPARAM>(change.value);
     const auto line = reinterpret_cast<LPARAM>(change.line.c_str());
@@ -47,10 +52,11 @@ void DialogView::MakeQueuedListChanges() {
         SendMessageA(list, LB_DELETESTRING, value, 0);
         break;
       case ListChange::kExtent:
-        SendMessageA(list, LB_SETHORIZONTALEXTENT, value, 0);
+        extent = change.value;
         break;
     }
   }
+  if (extent >= 0) SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
 }
 
 void DialogView::ShowStatus(const char* text) {

@@ -179,11 +179,13 @@ DWORD WINAPI LeaveTexts(LPVOID parameter) {
   for (int i = 0; i < job->count; ++i) job->view->ShowStatus(("Analyzing " + std::to_string(i)).c_str());
   job->view->ShowStatus(job->last);
   if (job->changeList) {
-    // As a search marks a candidate used: its line replaced, the list widened.
+    // As a search marks a candidate used: its line replaced, the list
+    // widened, and widened again by a longer line.
     job->view->DeleteLine(1);
     job->view->InsertLine(1, "b\t32\tC:\\user.exe(32-bit exe or dll)");
     job->view->SetHorizontalExtent(job->view->HorizontalExtent() + 120);
     job->view->DeleteLine(0);
+    job->view->SetHorizontalExtent(job->view->HorizontalExtent() + 80);
   }
   return 0;
 }
@@ -230,7 +232,8 @@ TEST_F(DialogProcsTest, WorkerStatusShowsTheLatestTextAndEndsWithTheClosingOne) 
   char line[100] = "";
   SendDlgItemMessageA(dialog, IDC_RESULT_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
   EXPECT_STREQ(line, "b\t32\tC:\\user.exe(32-bit exe or dll)");
-  EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_RESULT_LIST, LB_GETHORIZONTALEXTENT, 0, 0), extent + 120);
+  EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_RESULT_LIST, LB_GETHORIZONTALEXTENT, 0, 0), extent + 200)
+      << "the last extent the worker set";
   DestroyWindow(dialog);
 }
 
