@@ -2,10 +2,10 @@
 // On the interface thread every call acts at once. From the search worker
 // nothing waits for the window: a status text is left in a slot, and the
 // list changes are queued, and a timer of the dialog shows the latest text
-// at most one period later and makes the queued changes, in their order, at
-// most one list period later (the list box is redrawn once per batch, not
-// once per change: under Wine redrawing it 25 times a second took a fifth
-// of the search's time). The worker
+// at most one period later and makes the queued changes, the lines in their
+// order and the last extent, at most one list period later (the list box is
+// redrawn once per batch, not once per change: under Wine redrawing it 25
+// times a second took a fifth of the search's time). The worker
 // keeps its own copy of the horizontal extent, which only it changes while
 // it runs, and measures lines in a memory device context of its own, whose
 // font is the one the list box's context from GetDC holds: the same widths,
