@@ -1,5 +1,6 @@
 // The registry, read on threads of its own (RegistryThreadCount) while the
-// passes walk the drives: for every key that names a candidate, in the
+// passes walk the drives, or from the moment the search is asked for
+// (StartRegistryReading): for every key that names a candidate, in the
 // order the walk of the registry meets them, the candidates its texts name
 // (by the rule of usage/name_in_text.h), whatever their found marks. The
 // evidence pass then applies them in that order to the candidates still

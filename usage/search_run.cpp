@@ -1,6 +1,7 @@
 #include "usage/search_run.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "config/log.h"
 #include "config/settings.h"
@@ -29,16 +30,21 @@ void CollectAndListCandidates(ProcessState& state) {
   ListCandidates(state);
 }
 
-void RunSearchPasses(ProcessState& state) {
+std::unique_ptr<RegistryReading> StartRegistryReading(const ProcessState& state) {
+  return std::make_unique<RegistryReading>(state);
+}
+
+void RunSearchPasses(ProcessState& state, std::unique_ptr<RegistryReading> started) {
   state.FilesSearched = 0;
   state.ImportTablesSearched = 0;
   state.ReferencedCount = 0;
   state.SearchRunning = 1;
   state.ImportsOnlyMode = 1;
   state.evidenceLeads.Clear();
-  RegistryReading registry(state);
+  const std::unique_ptr<RegistryReading> registry =
+      started != nullptr ? std::move(started) : StartRegistryReading(state);
   SearchDrivesInPasses(state, ProfileReadInt("options", "lookimportsonly", 0, kSettingsFile) == 0);
-  RunEvidencePass(state, &registry);
+  RunEvidencePass(state, registry.get());
   state.SearchCompleted = 1;
 }
 

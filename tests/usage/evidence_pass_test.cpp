@@ -91,7 +91,11 @@ class EvidencePassTest : public ::testing::Test {
     return path;
   }
 
-  void Search(bool importsOnly, bool registryAlongside = true) {
+  // When the registry is read: from before the search was begun, alongside
+  // the passes, or after them.
+  enum class Registry { kAhead, kAlongside, kAfter };
+
+  void Search(bool importsOnly, Registry registry = Registry::kAlongside) {
     installation_.WriteSettings(importsOnly ? "[options]\nlookimportsonly=1\n" : "[options]\n");
     state_.view = &view_;
     SplitExtensions("dll", &state_.settings);
@@ -102,7 +106,16 @@ class EvidencePassTest : public ::testing::Test {
     std::snprintf(state_.SearchRoot, sizeof state_.SearchRoot, "%s", root_.c_str());
     state_.searchRootOverride = true;
     CollectAndListCandidates(state_);
-    if (registryAlongside) {
+    if (registry == Registry::kAhead) {
+      std::unique_ptr<RegistryReading> started = StartRegistryReading(state_);
+      // The search uses what that reading read: a key added once it ended
+      // marks nothing.
+      started->Keys();
+      installation_.AddMachineRegistryString(std::string(kTestKey) + "\\Later", "Path", "tnwunused.dll");
+      RunSearchPasses(state_, std::move(started));
+      return;
+    }
+    if (registry == Registry::kAlongside) {
       RunSearchPasses(state_);
       return;
     }
@@ -178,11 +191,13 @@ TEST_F(EvidencePassTest, MarksWhatThePassesLeftWithTheEvidenceThatNamesIt) {
   }
 }
 
-TEST_F(EvidencePassTest, RegistryReadAlongsideThePassesMarksWhatAReadingAfterThemMarks) {
-  Search(false, false);
+TEST_F(EvidencePassTest, RegistryReadAheadOrAlongsideThePassesMarksWhatAReadingAfterThemMarks) {
+  Search(false, Registry::kAfter);
   const std::vector<std::string> after = view_.lines;
   ASSERT_NE(Uses()["tnwkey.dll"].find("(NT registry)"), std::string::npos) << "the registry marks something";
-  Search(false, true);
+  Search(false, Registry::kAlongside);
+  EXPECT_EQ(view_.lines, after);
+  Search(false, Registry::kAhead);
   EXPECT_EQ(view_.lines, after);
 }
 

@@ -10,8 +10,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/format.h"
@@ -207,9 +209,11 @@ int Run(const Options& options) {
   for (const std::string& line : view.lines()) view.Say(line);
   std::vector<std::int64_t> sizes;
   std::optional<BackupOutcome> backup;
+  // The registry is read while the user decides, as in the dialog.
+  std::unique_ptr<RegistryReading> registry = StartRegistryReading(state);
   if (prompts.Ask("Question", TARNWICK_SEARCH_QUESTION,
                   options.search)) {
-    RunSearchPasses(state);
+    RunSearchPasses(state, std::move(registry));
     view.ShowStatus(SearchDoneText(state).c_str());
     state.SearchRunning = 0;
     view.FinishStatus();

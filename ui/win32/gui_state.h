@@ -10,6 +10,7 @@
 
 #include "ui/win32/dialog_layout.h"
 #include "ui/win32/dialog_view.h"
+#include "usage/registry_reading.h"
 
 struct ProcessState;
 
@@ -29,6 +30,9 @@ struct MainDialog {
   HCURSOR AltHandCursor;
   HCURSOR MainSavedCursor = nullptr;
   HWND window = nullptr;
+  // The registry reading begun while the search's question was up, for the
+  // worker to take over.
+  std::unique_ptr<RegistryReading> registryAhead;
   HWND StatusBar = nullptr;
   HWND ResultListBox = nullptr;
   DialogLayout layout;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "base/format.h"
 #include "base/version.h"
@@ -128,6 +129,9 @@ void Search(HWND dialog, const std::shared_ptr<MainDialog>& owner) {
   // The fresh list has no search behind it: a backup now would move every
   // candidate, used or not. Only the end of a search enables it again.
   EnableWindow(GetDlgItem(dialog, IDC_BACKUP), FALSE);
+  // The registry is read while the user decides (under Wine it takes longer
+  // than the walk of the drives); an answer No stops the reading again.
+  std::unique_ptr<RegistryReading> registry = StartRegistryReading(state);
   if (MessageBoxA(dialog, TARNWICK_SEARCH_QUESTION, "Question",
                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return;
@@ -136,10 +140,12 @@ void Search(HWND dialog, const std::shared_ptr<MainDialog>& owner) {
   // changes (it may fail for want of memory).
   auto workerHold = std::make_unique<std::shared_ptr<MainDialog>>(owner);
   state.SearchRunning = 1;
+  owner->registryAhead = std::move(registry);
   EnableCommands(dialog, false, false);
   owner->view.WorkerStarting();
   HANDLE worker = CreateThread(nullptr, 0, SearchWorker, workerHold.get(), 0, nullptr);
   if (worker == nullptr) {
+    owner->registryAhead.reset();
     owner->view.WorkerEnded();
     state.SearchRunning = 0;
     EnableCommands(dialog, true, false);
@@ -271,7 +277,7 @@ DWORD WINAPI SearchWorker(LPVOID parameter) {
   const std::unique_ptr<std::shared_ptr<MainDialog>> hold(static_cast<std::shared_ptr<MainDialog>*>(parameter));
   MainDialog& d = **hold;
   try {
-    RunSearchPasses(d.state);
+    RunSearchPasses(d.state, std::move(d.registryAhead));
   } catch (...) {
     // Out of memory inside the walk: the search ends here, not completed.
   }
