@@ -1,6 +1,8 @@
 // UTF-8 to UTF-16, the POSIX side's ANSI conversion.
 #include "platform/text.h"
 
+#include <cstring>
+
 namespace {
 
 // Decodes one UTF-8 sequence at text; returns its length, or 0 when the
@@ -38,6 +40,9 @@ int DecodeUtf8(const unsigned char* text, char32_t* out) {
 
 std::u16string AnsiToUtf16(const char* text) {
   std::u16string out;
+  // Never more units than bytes; grown a unit at a time, a registry file's
+  // text took a third of the time its reading took.
+  out.reserve(std::strlen(text));
   const auto* p = reinterpret_cast<const unsigned char*>(text);
   while (*p != 0) {
     char32_t value;
