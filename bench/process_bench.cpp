@@ -64,7 +64,7 @@ struct Options {
   std::string prefix, generated, large;
   std::size_t size = 512, largeSize = 4096, largeFiles = 50000;
   std::string corpora = "prefix,generated,large";
-  int warmRuns = 5, coldRuns = 3, largeWarmRuns = 3, largeColdRuns = 2;
+  int warmRuns = 5, coldRuns = 7, largeWarmRuns = 3, largeColdRuns = 3;
   std::string threadsOption = "--threads";
 };
 

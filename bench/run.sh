@@ -84,7 +84,7 @@ fi
 
 # The Windows build under Wine, where MinGW-w64 and Wine are installed.
 if command -v x86_64-w64-mingw32-g++ >/dev/null && command -v wine >/dev/null && command -v xvfb-run >/dev/null; then
-  bash bench/windows_build.sh 3 --markdown "$build/win32-dialog.md" || status=$?
+  bash bench/windows_build.sh 5 --markdown "$build/win32-dialog.md" || status=$?
 else
   echo "== no MinGW-w64, Wine or Xvfb here: the Windows build is not measured" >&2
 fi
