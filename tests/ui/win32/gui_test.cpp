@@ -274,6 +274,14 @@ TEST_F(GuiTest, NoToTheQuestionLeavesTheCandidatesListed) {
   for (const std::string& line : lines) EXPECT_EQ(line.back(), '?') << line;
   EXPECT_FALSE(gui::Enabled(dialog, IDC_BACKUP));
   EXPECT_TRUE(gui::Enabled(dialog, IDC_SEARCH));
+  // The registry reading begun for the question was dropped unseen; the
+  // next search reads it afresh.
+  EXPECT_EQ(LogText().find("Registry :"), std::string::npos);
+  Search(dialog, program.ProcessId(), IDYES);
+  ASSERT_TRUE(WaitForStatus(dialog, "done total"));
+  const std::string log = LogText();
+  EXPECT_NE(log.find("Registry : the live registry"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Registry :"), log.rfind("Registry :")) << log;
 }
 
 TEST_F(GuiTest, NewSearchAnsweredNoLeavesNothingToBackUp) {
