@@ -31,7 +31,14 @@ void CollectAndListCandidates(ProcessState& state) {
 }
 
 std::unique_ptr<RegistryReading> StartRegistryReading(const ProcessState& state) {
-  return std::make_unique<RegistryReading>(state);
+  try {
+    return std::make_unique<RegistryReading>(state);
+  } catch (...) {
+    // No thread or memory for it now: the question is asked all the same,
+    // and the search begins its own reading, where a failure ends the
+    // search as any other failure inside it does.
+    return nullptr;
+  }
 }
 
 void RunSearchPasses(ProcessState& state, std::unique_ptr<RegistryReading> started) {
@@ -42,7 +49,7 @@ void RunSearchPasses(ProcessState& state, std::unique_ptr<RegistryReading> start
   state.ImportsOnlyMode = 1;
   state.evidenceLeads.Clear();
   const std::unique_ptr<RegistryReading> registry =
-      started != nullptr ? std::move(started) : StartRegistryReading(state);
+      started != nullptr ? std::move(started) : std::make_unique<RegistryReading>(state);
   SearchDrivesInPasses(state, ProfileReadInt("options", "lookimportsonly", 0, kSettingsFile) == 0);
   RunEvidencePass(state, registry.get());
   state.SearchCompleted = 1;

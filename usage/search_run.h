@@ -20,7 +20,7 @@ void CollectAndListCandidates(ProcessState& state);
 // pass of a search begun now would read), so that it runs while the user is
 // asked whether to search; a search begun next takes it over, and one not
 // begun stops it when it is dropped. Nothing it reads is shown or logged
-// before the search.
+// before the search. nullptr when no reading could be started.
 std::unique_ptr<RegistryReading> StartRegistryReading(const ProcessState& state);
 
 // Resets the counters, sets SearchRunning, runs the import pass and, unless
