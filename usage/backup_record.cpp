@@ -5,6 +5,7 @@
 
 #include "platform/ascii.h"
 #include "platform/file_ops.h"
+#include "platform/file_start.h"
 #include "platform/system_dirs.h"
 
 namespace {
@@ -32,18 +33,10 @@ std::vector<std::string> SplitTabs(const std::string& line) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return "";
+  // A larger file is no record this program wrote: none is read.
   std::string text;
-  if (std::fseek(file, 0, SEEK_END) == 0) {
-    const long size = std::ftell(file);
-    if (size > 0 && size <= kMaxRecordSize && std::fseek(file, 0, SEEK_SET) == 0) {
-      text.resize(static_cast<std::size_t>(size));
-      text.resize(std::fread(&text[0], 1, text.size(), file));
-    }
-  }
-  std::fclose(file);
-  return text;
+  ReadFileStart(path, static_cast<std::size_t>(kMaxRecordSize) + 1, &text);
+  return text.size() > static_cast<std::size_t>(kMaxRecordSize) ? std::string() : text;
 }
 
 // Whether the file is missing, empty or ends with a line end; a line cut by a

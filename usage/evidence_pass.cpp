@@ -1,12 +1,12 @@
 #include "usage/evidence_pass.h"
 
 #include <algorithm>
-#include <fstream>
 #include <vector>
 
 #include "config/log.h"
 #include "platform/ascii.h"
 #include "platform/directory.h"
+#include "platform/file_start.h"
 #include "platform/reg_file.h"
 #include "platform/registry.h"
 #include "platform/system_dirs.h"
@@ -151,14 +151,8 @@ bool EndsWithIgnoringCase(const std::string& text, const char* ending) {
 }  // namespace
 
 std::string SettingsFileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  if (!file) return std::string();
-  const std::streamoff size = file.tellg();
-  if (size <= 0) return std::string();
-  std::string bytes(std::min<std::size_t>(static_cast<std::size_t>(size), kLargestSettingsFile), '\0');
-  file.seekg(0);
-  file.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(file.gcount()));
+  std::string bytes;
+  ReadFileStart(path, kLargestSettingsFile, &bytes);
 
   std::string text;
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
