@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/cache_ahead.h"
 #include "platform/directory.h"
 #include "platform/drives.h"
 #include "usage/path_buffer.h"
@@ -18,6 +19,15 @@ OrderedWalk::OrderedWalk(const SearchTables& tables, WalkPlan plan, int threads)
     Stop();
     throw;
   }
+  // Reading ahead only saves time: the walk goes on with the reading threads
+  // that could be started, if any.
+  for (int i = 0; i < threads && CacheAheadAvailable(); ++i) {
+    try {
+      threads_.emplace_back(&OrderedWalk::CacheAhead, this);
+    } catch (...) {
+      break;
+    }
+  }
 }
 
 OrderedWalk::~OrderedWalk() { Stop(); }
@@ -29,6 +39,7 @@ void OrderedWalk::Stop() {
   }
   stepsChanged_.notify_all();
   filesWaiting_.notify_all();
+  uncachedWaiting_.notify_all();
   for (std::thread& thread : threads_) {
     if (thread.joinable()) thread.join();
   }
@@ -43,6 +54,7 @@ void OrderedWalk::Fail(std::exception_ptr error) {
   }
   stepsChanged_.notify_all();
   filesWaiting_.notify_all();
+  uncachedWaiting_.notify_all();
 }
 
 OrderedWalk::AddResult OrderedWalk::Add(WalkStep step) {
@@ -50,11 +62,17 @@ OrderedWalk::AddResult OrderedWalk::Add(WalkStep step) {
   std::unique_lock<std::mutex> hold(lock_);
   if (stopping_) return AddResult::kStop;
   entries_.push_back(Entry{std::move(step), FileFindings{}, !isFile, false});
-  if (isFile) files_.push_back(entries_.size() - 1);
+  if (isFile) {
+    files_.push_back(entries_.size() - 1);
+    uncached_.push_back(entries_.size() - 1);
+  }
   const bool endFolder = isFile && allFound_;
   hold.unlock();
   stepsChanged_.notify_one();
-  if (isFile) filesWaiting_.notify_one();
+  if (isFile) {
+    filesWaiting_.notify_one();
+    uncachedWaiting_.notify_one();
+  }
   return endFolder ? AddResult::kEndFolder : AddResult::kGoOn;
 }
 
@@ -87,6 +105,7 @@ void OrderedWalk::Walk() {
   }
   stepsChanged_.notify_all();
   filesWaiting_.notify_all();
+  uncachedWaiting_.notify_all();
 }
 
 bool OrderedWalk::WalkFolder(char* path, int depth) {
@@ -123,6 +142,12 @@ void OrderedWalk::Examine() {
     const std::size_t index = files_.front();
     files_.pop_front();
     Entry& entry = entries_[index];
+    entry.taken = true;
+    if (entry.cachedBytes > 0) {
+      cachedAhead_ -= entry.cachedBytes;
+      entry.cachedBytes = 0;
+      uncachedWaiting_.notify_one();
+    }
     if (allFound_ && !entry.step.firstInFolder) {
       entry.passedOver = true;
       entry.ready = true;
@@ -142,6 +167,30 @@ void OrderedWalk::Examine() {
     entry.findings = std::move(findings);
     entry.ready = true;
     stepsChanged_.notify_all();
+  }
+}
+
+void OrderedWalk::CacheAhead() {
+  std::unique_lock<std::mutex> hold(lock_);
+  for (;;) {
+    uncachedWaiting_.wait(hold, [this] {
+      return stopping_ || allFound_ || (listed_ && uncached_.empty()) ||
+             (!uncached_.empty() && cachedAhead_ < kCacheAheadBytes);
+    });
+    // Once every candidate is found, most files are passed over unread.
+    if (stopping_ || allFound_ || uncached_.empty()) return;
+    const std::size_t index = uncached_.front();
+    uncached_.pop_front();
+    if (entries_[index].taken) continue;
+    const std::string path = entries_[index].step.path;
+    hold.unlock();
+    const std::uint64_t read = CacheFileAhead(path.c_str(), kCacheAheadBytes);
+    hold.lock();
+    Entry& entry = entries_[index];
+    if (!entry.taken) {
+      entry.cachedBytes = read;
+      cachedAhead_ += read;
+    }
   }
 }
 

@@ -11,6 +11,12 @@
 // walk order, whatever the number of threads; the steps stay, so that a
 // second pass can replay them.
 //
+// Where the platform can (platform/cache_ahead.h), as many reading threads
+// as examining ones bring the listed files into the system's cache in walk
+// order, at most kCacheAheadBytes ahead of the files the examining threads
+// have taken, so that from a cold cache the disk streams while those
+// threads examine. They change nothing the examining threads find.
+//
 // Once every candidate is found, a walk ends each folder after its next
 // file; NoteAllFound tells the walk so, and from then on it lists and reads
 // no further file than the committing thread can ask for.
@@ -19,6 +25,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <mutex>
@@ -71,6 +78,8 @@ class OrderedWalk {
   // Every candidate is found: no folder needs more than its next file.
   void NoteAllFound();
 
+  static constexpr std::uint64_t kCacheAheadBytes = 64u << 20;
+
  private:
   struct Entry {
     WalkStep step;
@@ -78,6 +87,10 @@ class OrderedWalk {
     bool ready = false;
     // Not read, since no folder needed it any more (NoteAllFound).
     bool passedOver = false;
+    // Taken by an examining thread.
+    bool taken = false;
+    // Read into the cache before it was taken, and counted in cachedAhead_.
+    std::uint64_t cachedBytes = 0;
   };
   enum class AddResult { kGoOn, kEndFolder, kStop };
 
@@ -87,6 +100,7 @@ class OrderedWalk {
   bool WalkFolder(char* path, int depth);
   AddResult Add(WalkStep step);
   void Examine();
+  void CacheAhead();
   void Fail(std::exception_ptr error);
 
   const SearchTables& tables_;
@@ -97,8 +111,12 @@ class OrderedWalk {
   // threads for files to read.
   std::condition_variable stepsChanged_;
   std::condition_variable filesWaiting_;
+  // The reading threads wait here for files, or for room ahead.
+  std::condition_variable uncachedWaiting_;
   std::deque<Entry> entries_;
-  std::deque<std::size_t> files_;  // indices of the file steps not yet taken
+  std::deque<std::size_t> files_;     // indices of the file steps not yet taken
+  std::deque<std::size_t> uncached_;  // indices of the file steps no reading thread took
+  std::uint64_t cachedAhead_ = 0;     // bytes read ahead of the files taken
   bool listed_ = false;
   bool stopping_ = false;
   bool allFound_ = false;
