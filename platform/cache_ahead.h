@@ -8,10 +8,11 @@
 //  - CacheAheadAvailable() tells whether CacheFileAhead reads anything on
 //    this platform. Where it does not, a caller starts no thread for it.
 //  - CacheFileAhead(path, limit) opens only a regular file (as
-//    OpenReadable does: a FIFO would block), reads its first `limit` bytes
-//    (all of a shorter file) into the cache without copying them to the
-//    caller, and returns how many bytes it read: 0 when the file cannot be
-//    opened, when its first and last pages of that stretch are cached
+//    OpenReadable does: a FIFO would block), and brings its first `limit`
+//    bytes (all of a shorter file) into the cache without copying them to
+//    the caller: it may return before the disk has delivered them. It
+//    returns how many bytes it read or asked the system to read: 0 when
+//    the file cannot be opened, when the stretch is known to be cached
 //    already, or where it is not available. The file is never changed;
 //    what it holds when the examining thread reads it is that thread's
 //    concern, as ever.
