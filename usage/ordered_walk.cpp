@@ -171,6 +171,9 @@ void OrderedWalk::Examine() {
 }
 
 void OrderedWalk::CacheAhead() {
+  // Without the content scan a file is read only as far as its head, unless
+  // it is a program whose tables lie further on.
+  const std::uint64_t perFile = tables_.withContent() ? kCacheAheadBytes : ReadBuffer::kDefaultHeadBytes;
   std::unique_lock<std::mutex> hold(lock_);
   for (;;) {
     uncachedWaiting_.wait(hold, [this] {
@@ -184,7 +187,7 @@ void OrderedWalk::CacheAhead() {
     if (entries_[index].taken) continue;
     const std::string path = entries_[index].step.path;
     hold.unlock();
-    const std::uint64_t read = CacheFileAhead(path.c_str(), kCacheAheadBytes);
+    const std::uint64_t read = CacheFileAhead(path.c_str(), perFile);
     hold.lock();
     Entry& entry = entries_[index];
     if (!entry.taken) {
