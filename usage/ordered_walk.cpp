@@ -142,7 +142,6 @@ void OrderedWalk::Examine() {
     const std::size_t index = files_.front();
     files_.pop_front();
     Entry& entry = entries_[index];
-    entry.taken = true;
     if (entry.cachedBytes > 0) {
       cachedAhead_ -= entry.cachedBytes;
       entry.cachedBytes = 0;
@@ -184,14 +183,13 @@ void OrderedWalk::CacheAhead() {
     if (stopping_ || allFound_ || uncached_.empty()) return;
     const std::size_t index = uncached_.front();
     uncached_.pop_front();
-    if (entries_[index].taken) continue;
+    if (Taken(index)) continue;
     const std::string path = entries_[index].step.path;
     hold.unlock();
     const std::uint64_t read = CacheFileAhead(path.c_str(), perFile);
     hold.lock();
-    Entry& entry = entries_[index];
-    if (!entry.taken) {
-      entry.cachedBytes = read;
+    if (!Taken(index)) {
+      entries_[index].cachedBytes = read;
       cachedAhead_ += read;
     }
   }

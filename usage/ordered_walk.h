@@ -78,18 +78,17 @@ class OrderedWalk {
   // Every candidate is found: no folder needs more than its next file.
   void NoteAllFound();
 
+ private:
   static constexpr std::uint64_t kCacheAheadBytes = 64u << 20;
 
- private:
   struct Entry {
     WalkStep step;
     FileFindings findings;
     bool ready = false;
     // Not read, since no folder needed it any more (NoteAllFound).
     bool passedOver = false;
-    // Taken by an examining thread.
-    bool taken = false;
-    // Read into the cache before it was taken, and counted in cachedAhead_.
+    // Read into the cache before an examining thread took it, and counted
+    // in cachedAhead_.
     std::uint64_t cachedBytes = 0;
   };
   enum class AddResult { kGoOn, kEndFolder, kStop };
@@ -101,6 +100,8 @@ class OrderedWalk {
   AddResult Add(WalkStep step);
   void Examine();
   void CacheAhead();
+  // Whether an examining thread took the file step at index (the lock held).
+  bool Taken(std::size_t index) const { return files_.empty() || index < files_.front(); }
   void Fail(std::exception_ptr error);
 
   const SearchTables& tables_;

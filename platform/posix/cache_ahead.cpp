@@ -16,7 +16,8 @@ constexpr std::uint64_t kPageBytes = 4096;
 constexpr std::uint64_t kStep = 1u << 20;
 
 // Whether the page at offset is in the cache: a read that may not wait for
-// the disk fails when it is not (and where the file system cannot tell).
+// the disk fails when it is not (and where the file system cannot tell),
+// and has the system start reading it.
 bool PageCached(int fd, std::uint64_t offset) {
   char byte;
   iovec one{&byte, 1};
